@@ -1,0 +1,19 @@
+#pragma once
+// An unexpected failure on a file: it carries the file's name and the system's reason, and reaches the one
+// top-level handler that shows it.
+
+#include <stdexcept>
+#include <string>
+
+class FileError : public std::runtime_error {
+public:
+    // `action` says what failed, in the program's words ("Не удалось открыть файл"); `errorNumber` is errno.
+    FileError(const std::string& action, const std::string& path, int errorNumber);
+
+    const std::string& path() const { return path_; }
+    int errorNumber() const { return errorNumber_; }
+
+private:
+    std::string path_;
+    int errorNumber_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// The program's message boxes, behind a seam that tests replace to read what would have been shown.
+
+#include <QString>
+
+class Messages {
+public:
+    virtual ~Messages() = default;
+    // The plain information box: one OK button, the application's title "Varnel".
+    virtual void information(const QString& text) = 0;
+    // A box with a caption of the program's choosing, one OK button and no icon.
+    virtual void captioned(const QString& caption, const QString& text) = 0;
+    // An unexpected failure's text.
+    virtual void error(const QString& text) = 0;
+
+    static Messages& current();
+    // Replaces the boxes (tests); nullptr puts the real ones back.
+    static void install(Messages* replacement);
+};

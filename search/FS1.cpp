@@ -1,0 +1,219 @@
+#include "search/FS1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "platform/FileSystem.h"
+#include "platform/Fonts.h"
+#include "search/Pictures.h"
+#include "search/ResultsModel.h"
+#include "search/SearchForm.h"
+#include "search/SearchRun.h"
+
+TFILESCH* FILESCH = nullptr;
+std::string CurrentFilePath;
+
+namespace {
+
+const QColor kNavy(0, 0, 128);
+
+template <typename Widget>
+Widget* place(QWidget* parent, int left, int top, int width, int height, const QFont& font) {
+    auto* widget = new Widget(parent);
+    widget->setGeometry(left, top, width, height);
+    widget->setFont(font);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const QString& text, QRect where, const QFont& font) {
+    auto* created = place<QLabel>(parent, where.x(), where.y(), where.width(), where.height(), font);
+    created->setText(text);
+    return created;
+}
+
+QFrame* navyRule(QWidget* parent, QRect where) {
+    auto* rule = new QFrame(parent);
+    rule->setGeometry(where);
+    rule->setAutoFillBackground(true);
+    QPalette palette = rule->palette();
+    palette.setColor(QPalette::Window, kNavy);
+    rule->setPalette(palette);
+    return rule;
+}
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+QString decimal(std::size_t value) { return QString::number(static_cast<qulonglong>(value)); }
+
+}  // namespace
+
+// The run's view of the window's controls.
+class TFILESCH::Form : public SearchForm {
+public:
+    explicit Form(TFILESCH& window) : w_(window) {}
+
+    QString startFolderText() const override { return w_.Edit1->text(); }
+    QString nameText() const override { return w_.Edit2->text(); }
+    QString extensionText() const override { return w_.Edit3->text(); }
+    QString contentText() const override { return w_.Edit5->text(); }
+    bool subfoldersWanted() const override { return w_.CheckBox2->isChecked(); }
+    bool contentWanted() const override { return w_.CheckBox1->isChecked(); }
+    bool dosEncodingWanted() const override { return w_.CheckBox3->isChecked(); }
+    bool stopRequested() const override { return w_.stopFlag_; }
+    void clearStopRequest() override { w_.stopFlag_ = false; }
+
+    void setSearching(bool searching) override {
+        w_.searching_ = searching;
+        w_.Button2->setEnabled(!searching);
+        w_.Button3->setEnabled(searching);
+    }
+    void showFoldersToSearch(std::size_t count) override { w_.Label6->setText(decimal(count)); }
+    void showFoldersToSearchNow(std::size_t count) override {
+        w_.Label6->setText(decimal(count));
+        w_.Label6->repaint();
+    }
+    void showFoldersSearched(std::size_t count) override { w_.Label10->setText(decimal(count)); }
+    void showFoundCount(std::size_t count) override { w_.Label9->setText(decimal(count)); }
+    void showResults(const std::vector<std::string>& lines) override { w_.ListBox1Items->setLines(lines); }
+
+private:
+    TFILESCH& w_;
+};
+
+TFILESCH::TFILESCH(QWidget* parent) : QWidget(parent), form_(std::make_unique<Form>(*this)) {
+    setWindowTitle(QStringLiteral("  Поиск файлов"));
+    setWindowIcon(applicationIcon());
+    setFont(makeFont(Face::MsSansSerif, 13));
+    resize(480, 545);
+    move(7, 32);
+    createControls();
+    setTabOrderAsDesigned();
+    Edit1->setFocus();
+    CurrentFilePath.clear();
+}
+
+TFILESCH::~TFILESCH() = default;
+
+void TFILESCH::createControls() {
+    const QFont normal = makeFont(Face::Arial, 13, Bold);
+    const QFont large = makeFont(Face::Arial, 16, Bold);
+
+    Label5 = label(this, QStringLiteral("Искать ... "), {8, 4, 97, 23}, makeFont(Face::Arial, 19, Bold));
+    setTextColour(Label5, QPalette::WindowText, kNavy);
+    CheckBox2 = place<QCheckBox>(this, 104, 7, 145, 17, normal);
+    CheckBox2->setText(QStringLiteral("C подкаталогами "));
+    Label11 = label(this, QStringLiteral("Выбрать папку  >>"), {256, 8, 129, 16}, normal);
+    SpeedButton2 = place<QToolButton>(this, 392, 6, 40, 20, normal);
+    SpeedButton2->setAutoRaise(true);
+    SpeedButton2->setIcon(folderPicture());
+    SpeedButton2->setFocusPolicy(Qt::NoFocus);
+    Button5 = place<QPushButton>(this, 445, 6, 27, 20, normal);
+    Button5->setText(QStringLiteral("Inf"));
+    Label2 = label(this, QStringLiteral("В папке:"), {10, 30, 71, 17}, makeFont(Face::Arial, 16, Bold | Italic));
+    Edit1 = place<QLineEdit>(this, 104, 29, 369, 24, normal);
+    Edit1->setText(QStringLiteral("/"));
+    Shape2 = navyRule(this, {8, 58, 465, 2});
+
+    Label1 = label(this, QStringLiteral("По имени "), {8, 62, 81, 17}, normal);
+    Label7 = label(this, QStringLiteral("С расширением"), {136, 62, 105, 16}, normal);
+    CheckBox1 = place<QCheckBox>(this, 248, 62, 89, 16, normal);
+    CheckBox1->setText(QStringLiteral("С текстом"));
+    CheckBox3 = place<QCheckBox>(this, 344, 62, 49, 16, normal);
+    CheckBox3->setText(QStringLiteral("DOS"));
+    Edit2 = place<QLineEdit>(this, 8, 81, 113, 27, large);
+    Edit2->setText(QStringLiteral("*"));
+    Edit2->installEventFilter(this);
+    Label8 = label(this, QStringLiteral("."), {128, 80, 11, 25}, makeFont(Face::Arial, 27, Bold));
+    Edit3 = place<QLineEdit>(this, 144, 81, 49, 24, normal);
+    Edit3->setText(QStringLiteral("*"));
+    Edit5 = place<QLineEdit>(this, 248, 81, 225, 24, font());
+    Shape1 = navyRule(this, {8, 110, 465, 2});
+
+    Button2 = place<QPushButton>(this, 8, 118, 60, 22, normal);
+    Button2->setText(QStringLiteral("Старт"));
+    Label3 = label(this, QStringLiteral("Ищем в: "), {80, 120, 73, 17}, normal);
+    Label10 = label(this, QStringLiteral("0"), {144, 120, 57, 16}, large);
+    StaticText1 = label(this, QStringLiteral("папке из"), {208, 120, 72, 23}, large);
+    Label6 = label(this, QStringLiteral("1"), {283, 120, 60, 17}, large);
+    CheckBox4 = place<QCheckBox>(this, 350, 120, 17, 17, normal);
+    Button6 = place<QPushButton>(this, 368, 117, 105, 22, makeFont(Face::Arial, 11, Bold));
+    Button6->setText(QStringLiteral("Другой просмотр"));
+    setTextColour(Button6, QPalette::ButtonText, Qt::red);
+    Shape3 = navyRule(this, {7, 144, 465, 2});
+
+    Button3 = place<QPushButton>(this, 8, 150, 60, 22, normal);
+    Button3->setText(QStringLiteral("Стоп"));
+    Label4 = label(this, QStringLiteral("Найдено:"), {80, 153, 65, 16}, normal);
+    Label9 = label(this, QStringLiteral("0"), {144, 152, 49, 16}, large);
+    Button1 = place<QPushButton>(this, 204, 152, 60, 22, makeFont(Face::Arial, 12, Bold));
+    Button1->setText(QStringLiteral("Открыть"));
+    Button4 = place<QPushButton>(this, 275, 152, 60, 22, normal);
+    Button4->setText(QStringLiteral("Перейти"));
+    Button7 = place<QPushButton>(this, 368, 152, 60, 22, makeFont(Face::Arial, 12, Bold));
+    Button7->setText(QStringLiteral("Смотреть"));
+    SpeedButton1 = place<QToolButton>(this, 441, 152, 30, 21, normal);
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setIcon(viewerPicture());
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+
+    ListBox1 = place<QListView>(this, 8, 180, 463, 360, font());
+    ListBox1Items = new ResultsModel(ListBox1);
+    ListBox1->setModel(ListBox1Items);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    connect(Button2, &QPushButton::clicked, this, &TFILESCH::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TFILESCH::Button3Click);
+}
+
+void TFILESCH::setTabOrderAsDesigned() {
+    const QList<QWidget*> order = {Edit1, Button2, Edit2, Button3, Edit3,   CheckBox1, ListBox1, CheckBox2,
+                                   Edit5, Button4, Button5, Button1, CheckBox3, Button6, Button7, CheckBox4};
+    for (int i = 0; i + 1 < order.size(); ++i) {
+        setTabOrder(order[i], order[i + 1]);
+    }
+}
+
+void TFILESCH::Button2Click() {
+    if (searching_) {
+        return;
+    }
+    SearchRun run(*form_, FileSystem::current(), found_);
+    run.run();
+}
+
+void TFILESCH::Button3Click() { stopFlag_ = true; }
+
+// Enter in the name field, with any modifiers, starts a run unless one is in progress.
+bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Button2Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFILESCH::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ListBox1->setGeometry(8, 180, width() - 17, 360);
+}
+
+void TFILESCH::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The search window: the search criteria, the run and its counters, the result list and the buttons that act
+// on a result. Its handlers stay short; the run lives in SearchRun.
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QToolButton;
+class ResultsModel;
+
+class TFILESCH : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFILESCH(QWidget* parent = nullptr);
+    ~TFILESCH() override;
+
+    QLabel* Label5;
+    QCheckBox* CheckBox2;
+    QLabel* Label11;
+    QToolButton* SpeedButton2;
+    QPushButton* Button5;
+    QLabel* Label2;
+    QLineEdit* Edit1;
+    QFrame* Shape2;
+    QLabel* Label1;
+    QLabel* Label7;
+    QCheckBox* CheckBox1;
+    QCheckBox* CheckBox3;
+    QLineEdit* Edit2;
+    QLabel* Label8;
+    QLineEdit* Edit3;
+    QLineEdit* Edit5;
+    QFrame* Shape1;
+    QPushButton* Button2;
+    QLabel* Label3;
+    QLabel* Label10;
+    QLabel* StaticText1;
+    QLabel* Label6;
+    QCheckBox* CheckBox4;
+    QPushButton* Button6;
+    QFrame* Shape3;
+    QPushButton* Button3;
+    QLabel* Label4;
+    QLabel* Label9;
+    QPushButton* Button1;
+    QPushButton* Button4;
+    QPushButton* Button7;
+    QToolButton* SpeedButton1;
+    QListView* ListBox1;
+    ResultsModel* ListBox1Items;
+
+    // The results of the last run, one full path per entry, in the order found.
+    const std::vector<std::string>& foundList() const { return found_; }
+    bool searching() const { return searching_; }
+    bool stopFlag() const { return stopFlag_; }
+
+public slots:
+    void Button2Click();
+    void Button3Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class Form;
+    friend class Form;
+
+    void createControls();
+    void setTabOrderAsDesigned();
+
+    std::vector<std::string> found_;
+    bool stopFlag_ = false;
+    bool searching_ = false;
+    std::unique_ptr<Form> form_;
+};
+
+extern TFILESCH* FILESCH;
+// The full path of the file in hand, shared by the search window and the viewers; empty means none.
+extern std::string CurrentFilePath;

@@ -1,0 +1,19 @@
+#include "search/ResultsModel.h"
+
+void ResultsModel::setLines(std::vector<std::string> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    endResetModel();
+}
+
+int ResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) {
+        return {};
+    }
+    const std::string& path = line(index.row());
+    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+}
