@@ -18,7 +18,7 @@ namespace {
 constexpr std::size_t kBlockSize = 256 * 1024;
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) {
@@ -29,15 +29,17 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
 bool meansNoSuchFile(int errorNumber) {
-    return errorNumber == ENOENT || errorNumber == ENOTDIR || errorNumber == ELOOP || errorNumber == ENAMETOOLONG;
+    return errorNumber == ENOENT || errorNumber == ENOTDIR || errorNumber == ELOOP ||
+           errorNumber == ENAMETOOLONG;
 }
 
-// Reads up to `length` bytes at `offset`, retrying interrupted and partial reads; fewer only at the file's end.
+// Reads up to `length` bytes at `offset`, retrying interrupted and partial reads; fewer only at the file's
+// end.
 std::size_t readAt(int fd, const std::string& path, char* into, std::size_t length, std::uint64_t offset) {
     std::size_t done = 0;
     while (done < length) {
@@ -56,7 +58,8 @@ std::size_t readAt(int fd, const std::string& path, char* into, std::size_t leng
     return done;
 }
 
-// The one block buffer, reused by every call; a text longer than a block gets a buffer of its own for that call.
+// The one block buffer, reused by every call; a text longer than a block gets a buffer of its own for that
+// call.
 char* sharedBlock() {
     static const std::unique_ptr<char[]> block(new char[kBlockSize]);
     return block.get();
@@ -93,7 +96,11 @@ std::int64_t SearchFile(const std::string& path, const std::string& text, std::u
     if (path.empty() || text.empty()) {
         return -1;
     }
-    // O_NONBLOCK keeps a FIFO from blocking the open; anything but a regular file is then passed over.
+    // Only regular files are opened: opening a FIFO would block and opening a device may act on it.
+    // O_NONBLOCK still guards the moment between the test and the open.
+    if (QueryFileSize(path) == 0) {
+        return -1;
+    }
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
         if (meansNoSuchFile(errno)) {
@@ -128,7 +135,8 @@ std::int64_t SearchFile(const std::string& path, const std::string& text, std::u
     std::uint64_t readOffset = startOffset;
     std::size_t filled = 0;
     while (readOffset < size) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(capacity - filled, size - readOffset));
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(capacity - filled, size - readOffset));
         const std::size_t got = readAt(file.get(), path, buffer + filled, want, readOffset);
         readOffset += got;
         filled += got;

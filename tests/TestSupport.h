@@ -1,0 +1,76 @@
+#pragma once
+// Shared test fixtures: a recorder for message boxes, scoped replacement of the platform seams, and temporary
+// folder trees on disk.
+
+#include <unistd.h>
+
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/EventPump.h"
+#include "platform/Messages.h"
+
+struct ShownMessage {
+    enum Kind { Information, Captioned, Error } kind;
+    QString caption;
+    QString text;
+};
+
+class RecordingMessages : public Messages {
+  public:
+    RecordingMessages() { Messages::install(this); }
+    ~RecordingMessages() override { Messages::install(nullptr); }
+    RecordingMessages(const RecordingMessages&) = delete;
+    RecordingMessages& operator=(const RecordingMessages&) = delete;
+
+    void information(const QString& text) override { shown.push_back({ShownMessage::Information, {}, text}); }
+    void captioned(const QString& caption, const QString& text) override {
+        shown.push_back({ShownMessage::Captioned, caption, text});
+    }
+    void error(const QString& text) override { shown.push_back({ShownMessage::Error, {}, text}); }
+
+    std::vector<ShownMessage> shown;
+};
+
+// A pump that runs a callback at every call instead of processing events.
+class CallbackPump : public EventPump {
+  public:
+    explicit CallbackPump(std::function<void(int call)> onPump) : onPump_(std::move(onPump)) {
+        EventPump::install(this);
+    }
+    ~CallbackPump() override { EventPump::install(nullptr); }
+    CallbackPump(const CallbackPump&) = delete;
+    CallbackPump& operator=(const CallbackPump&) = delete;
+
+    void pump() override { onPump_(calls_++); }
+    int calls() const { return calls_; }
+
+  private:
+    std::function<void(int)> onPump_;
+    int calls_ = 0;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempTree {
+  public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    const std::string& root() const { return root_; }
+    std::string path(const std::string& relative) const { return root_ + "/" + relative; }
+    // Creates the file (and its folders) with the given bytes; returns its full path.
+    std::string file(const std::string& relative, const std::string& bytes = "x");
+    std::string folder(const std::string& relative);
+
+  private:
+    std::string root_;
+};
+
+// Runs `action` with the effective user dropped to "nobody" when the tests run as root, so permission checks
+// apply for real.
+void asUnprivileged(const std::function<void()>& action);

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/CodePages.h"
+
+using namespace codepage;
+
+namespace {
+
+unsigned char win(char16_t ch) {
+    return unicodeToWin1251(ch);
+}
+
+}  // namespace
+
+TEST(CodePages, CasePairsAreExactlyThoseWhosePartnerIs1251) {
+    const std::u16string upper = u"AZАЯЁЂЃЄЇІЎЈҐЉЊЌЋЏЅ";
+    const std::u16string lower = u"azаяёђѓєїіўјґљњќћџѕ";
+    for (std::size_t i = 0; i < upper.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(win1251Upper(win(lower[i])), win(upper[i]));
+        EXPECT_EQ(win1251Lower(win(upper[i])), win(lower[i]));
+        EXPECT_EQ(win1251Upper(win(upper[i])), win(upper[i]));
+    }
+    // Every other code is its own upper and lower form: count the codes that change.
+    int changing = 0;
+    for (int code = 0; code < 256; ++code) {
+        changing += win1251Upper(static_cast<unsigned char>(code)) != code;
+        changing += win1251Lower(static_cast<unsigned char>(code)) != code;
+    }
+    EXPECT_EQ(changing, 2 * (26 + 32 + 1 + 14));  // Latin, Russian, Ё and the 14 other pairs
+    EXPECT_EQ(win1251Upper(0xB5), 0xB5);          // micro sign: its upper form is Greek, outside 1251
+    EXPECT_EQ(win1251Upper(0x98), 0x98);
+}
+
+TEST(CodePages, ConversionToWin1251ReplacesWhatItCannotHold) {
+    EXPECT_EQ(toWin1251(QStringLiteral("Привет, Ёж!")), "\xCF\xF0\xE8\xE2\xE5\xF2, \xA8\xE6!");
+    EXPECT_EQ(toWin1251(QStringLiteral("αβ€")), "??\x88");
+    EXPECT_EQ(toWin1251(QString::fromUcs4(U"\U0001F600x")), "?x");
+    EXPECT_EQ(fromWin1251("\xCF\x98"), QStringLiteral("П\uFFFD"));
+}
+
+TEST(CodePages, Every1251CodeRoundTrips) {
+    for (int code = 0; code < 256; ++code) {
+        if (code == 0x98) {
+            continue;
+        }
+        EXPECT_EQ(win(win1251ToUnicode(static_cast<unsigned char>(code))), code) << code;
+    }
+}
+
+TEST(CodePages, OemToAnsiWholeTable) {
+    const std::set<unsigned char> lookalikes = {'+', '-', '|', '#'};
+    for (int code = 0; code < 256; ++code) {
+        SCOPED_TRACE(code);
+        const auto oem = static_cast<unsigned char>(code);
+        const char16_t ch = cp866ToUnicode(oem);
+        const unsigned char ansi = oemToAnsi(oem);
+        if (ch >= 0x2500 && ch <= 0x25A0) {
+            EXPECT_EQ(lookalikes.count(ansi), 1u);
+        } else if (ch == 0x2219) {
+            EXPECT_EQ(ansi, 0xB7);
+        } else if (ch == 0x221A) {
+            EXPECT_EQ(ansi, 'v');
+        } else {
+            EXPECT_EQ(win1251ToUnicode(ansi), ch);  // the same character, since 1251 has it
+        }
+    }
+    EXPECT_EQ(oemToAnsi(0xC4), '-');
+    EXPECT_EQ(oemToAnsi(0xB3), '|');
+    EXPECT_EQ(oemToAnsi(0xC5), '+');
+    EXPECT_EQ(oemToAnsi(0xDB), '#');
+    EXPECT_EQ(oemToAnsi(0x80), 0xC0);  // А
+    EXPECT_EQ(oemToAnsi(0xF1), 0xB8);  // ё
+}
+
+TEST(CodePages, DosGlyphsOfControlCodes) {
+    EXPECT_EQ(dosControlGlyph(0x00), u' ');
+    EXPECT_EQ(dosControlGlyph(0x01), u'☺');
+    EXPECT_EQ(dosControlGlyph(0x0A), u'◙');
+    EXPECT_EQ(dosControlGlyph(0x10), u'►');
+    EXPECT_EQ(dosControlGlyph(0x1F), u'▼');
+    EXPECT_EQ(dosControlGlyph(0x7F), u'⌂');
+    EXPECT_EQ(dosControlGlyph('A'), 0);
+}
