@@ -8,13 +8,13 @@
 #include <vector>
 
 class TextScanner {
-public:
+  public:
     explicit TextScanner(const std::string& text);
 
     // Place of the first match that lies wholly inside the block, or -1.
     std::ptrdiff_t find(const char* block, std::size_t length) const;
 
-private:
+  private:
     bool matchesAt(const unsigned char* start) const;
 
     std::vector<unsigned char> upper_;

@@ -113,9 +113,13 @@ const Derived& derived() {
 
 }  // namespace
 
-char16_t win1251ToUnicode(unsigned char code) { return highOrAscii(kWin1251High, code); }
+char16_t win1251ToUnicode(unsigned char code) {
+    return highOrAscii(kWin1251High, code);
+}
 
-char16_t cp866ToUnicode(unsigned char code) { return highOrAscii(kCp866High, code); }
+char16_t cp866ToUnicode(unsigned char code) {
+    return highOrAscii(kCp866High, code);
+}
 
 unsigned char unicodeToWin1251(char16_t ch) {
     if (ch < 0x80) {
@@ -156,11 +160,17 @@ QString fromWin1251(const std::string& bytes) {
     return text;
 }
 
-unsigned char win1251Upper(unsigned char code) { return derived().upper[code]; }
+unsigned char win1251Upper(unsigned char code) {
+    return derived().upper[code];
+}
 
-unsigned char win1251Lower(unsigned char code) { return derived().lower[code]; }
+unsigned char win1251Lower(unsigned char code) {
+    return derived().lower[code];
+}
 
-unsigned char oemToAnsi(unsigned char code) { return derived().oemToAnsi[code]; }
+unsigned char oemToAnsi(unsigned char code) {
+    return derived().oemToAnsi[code];
+}
 
 char16_t dosControlGlyph(unsigned char code) {
     if (code < 0x20) {

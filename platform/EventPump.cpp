@@ -8,7 +8,7 @@ namespace {
 // Processing events costs far more than the work between two calls, so the real pump processes them only when
 // a few milliseconds have passed: the window still answers well within a frame.
 class ThrottledEventPump : public EventPump {
-public:
+  public:
     void pump() override {
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < kInterval) {
@@ -18,7 +18,7 @@ public:
         last_ = std::chrono::steady_clock::now();
     }
 
-private:
+  private:
     static constexpr std::chrono::milliseconds kInterval{8};
     std::chrono::steady_clock::time_point last_{};
 };
@@ -32,6 +32,10 @@ EventPump* installed = nullptr;
 
 }  // namespace
 
-EventPump& EventPump::current() { return installed != nullptr ? *installed : realPump(); }
+EventPump& EventPump::current() {
+    return installed != nullptr ? *installed : realPump();
+}
 
-void EventPump::install(EventPump* replacement) { installed = replacement; }
+void EventPump::install(EventPump* replacement) {
+    installed = replacement;
+}

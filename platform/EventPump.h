@@ -3,7 +3,7 @@
 // so the windows stay alive and "Стоп" is seen. Tests replace it to act at a chosen point of a run.
 
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     virtual void pump() = 0;
 
@@ -13,4 +13,6 @@ public:
 };
 
 // Convenience for the call sites: EventPump::current().pump().
-inline void pumpEvents() { EventPump::current().pump(); }
+inline void pumpEvents() {
+    EventPump::current().pump();
+}

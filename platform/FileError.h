@@ -6,14 +6,14 @@
 #include <string>
 
 class FileError : public std::runtime_error {
-public:
+  public:
     // `action` says what failed, in the program's words ("Не удалось открыть файл"); `errorNumber` is errno.
     FileError(const std::string& action, const std::string& path, int errorNumber);
 
     const std::string& path() const { return path_; }
     int errorNumber() const { return errorNumber_; }
 
-private:
+  private:
     std::string path_;
     int errorNumber_;
 };

@@ -15,14 +15,14 @@ struct DirEntry {
 
 // One open listing of a folder; closed when destroyed.
 class DirListing {
-public:
+  public:
     virtual ~DirListing() = default;
     // Fills `entry` with the next entry that fits the mask; false at the end.
     virtual bool next(DirEntry& entry) = 0;
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Every entry of `folder` whose name fits the wildcard mask, "." and ".." included, in the order the file

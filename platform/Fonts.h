@@ -1,5 +1,6 @@
 #pragma once
-// The classic Windows faces the windows are drawn in, mapped to the fonts the project installs, at pixel heights.
+// The classic Windows faces the windows are drawn in, mapped to the fonts the project installs, at pixel
+// heights.
 
 #include <QFont>
 

@@ -8,14 +8,14 @@ namespace {
 constexpr const char* kApplicationTitle = "Varnel";
 
 class BoxMessages : public Messages {
-public:
+  public:
     void information(const QString& text) override { show(QMessageBox::NoIcon, kApplicationTitle, text); }
     void captioned(const QString& caption, const QString& text) override {
         show(QMessageBox::NoIcon, caption, text);
     }
     void error(const QString& text) override { show(QMessageBox::Critical, kApplicationTitle, text); }
 
-private:
+  private:
     static void show(QMessageBox::Icon icon, const QString& caption, const QString& text) {
         QMessageBox box(icon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
@@ -31,6 +31,10 @@ Messages* installed = nullptr;
 
 }  // namespace
 
-Messages& Messages::current() { return installed != nullptr ? *installed : realMessages(); }
+Messages& Messages::current() {
+    return installed != nullptr ? *installed : realMessages();
+}
 
-void Messages::install(Messages* replacement) { installed = replacement; }
+void Messages::install(Messages* replacement) {
+    installed = replacement;
+}

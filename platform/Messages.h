@@ -4,7 +4,7 @@
 #include <QString>
 
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     // The plain information box: one OK button, the application's title "Varnel".
     virtual void information(const QString& text) = 0;

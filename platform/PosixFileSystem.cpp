@@ -9,7 +9,7 @@
 namespace {
 
 class PosixListing : public DirListing {
-public:
+  public:
     PosixListing(const std::string& folder, const std::string& mask)
         : dir_(opendir(systemPath(folder).c_str())), mask_(mask) {}
     ~PosixListing() override {
@@ -42,7 +42,7 @@ public:
         return false;
     }
 
-private:
+  private:
     unsigned char typeByStat(const char* name) const {
         struct stat info {};
         if (fstatat(dirfd(dir_), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -59,7 +59,7 @@ private:
 };
 
 class PosixFileSystem : public FileSystem {
-public:
+  public:
     std::unique_ptr<DirListing> list(const std::string& folder, const std::string& mask) override {
         return std::make_unique<PosixListing>(folder, mask);
     }
@@ -79,8 +79,14 @@ FileSystem* installed = nullptr;
 
 }  // namespace
 
-std::string systemPath(const std::string& folder) { return folder.empty() ? std::string("/") : folder; }
+std::string systemPath(const std::string& folder) {
+    return folder.empty() ? std::string("/") : folder;
+}
 
-FileSystem& FileSystem::current() { return installed != nullptr ? *installed : realFileSystem(); }
+FileSystem& FileSystem::current() {
+    return installed != nullptr ? *installed : realFileSystem();
+}
 
-void FileSystem::install(FileSystem* replacement) { installed = replacement; }
+void FileSystem::install(FileSystem* replacement) {
+    installed = replacement;
+}

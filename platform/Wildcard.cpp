@@ -6,7 +6,9 @@ namespace {
 
 constexpr char32_t kRawByteBase = 0x110000;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Decodes one UTF-8 sequence at `pos`; returns its length, or 0 when the byte there starts no valid sequence.
 std::size_t decodeOne(std::string_view bytes, std::size_t pos, char32_t& cp) {
@@ -75,7 +77,12 @@ bool wildcardMatch(const std::u32string& pattern, const std::u32string& name) {
 
 std::u32string foldedCharacters(std::string_view bytes) {
     std::u32string out;
-    out.reserve(bytes.size());
+    foldInto(bytes, out);
+    return out;
+}
+
+void foldInto(std::string_view bytes, std::u32string& out) {
+    out.clear();
     for (std::size_t pos = 0; pos < bytes.size();) {
         char32_t cp = 0;
         const std::size_t length = decodeOne(bytes, pos, cp);
@@ -87,7 +94,6 @@ std::u32string foldedCharacters(std::string_view bytes) {
             pos += length;
         }
     }
-    return out;
 }
 
 std::size_t bytesOfLastCharacters(std::string_view bytes, std::size_t count) {
@@ -108,7 +114,7 @@ std::size_t bytesOfLastCharacters(std::string_view bytes, std::size_t count) {
 }
 
 WildcardMask::WildcardMask(std::string_view maskUtf8) : pattern_(foldedCharacters(maskUtf8)) {
-    if (pattern_ == U"*.*") {
+    if (pattern_ == U"*.*" || pattern_ == U"*") {
         matchesEverything_ = true;
     } else if (pattern_.size() >= 2 && pattern_.compare(pattern_.size() - 2, 2, U".*") == 0) {
         extra_ = Extra::WithoutExtension;
@@ -123,7 +129,9 @@ bool WildcardMask::matches(std::string_view name) const {
     if (matchesEverything_) {
         return true;
     }
-    const std::u32string folded = foldedCharacters(name);
+    // Most names are short; folding them into a reused buffer keeps the listing free of allocations.
+    thread_local std::u32string folded;
+    foldInto(name, folded);
     if (wildcardMatch(pattern_, folded)) {
         return true;
     }

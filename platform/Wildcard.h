@@ -1,5 +1,6 @@
 #pragma once
-// Name masks with the wildcard rules users know from Windows: case-insensitive, "*" for any run of characters,
+// Name masks with the wildcard rules users know from Windows: case-insensitive, "*" for any run of
+// characters,
 // "?" for exactly one; "*.*" matches every name; "name.*" also matches "name"; "name." also matches names
 // without a dot that fit "name".
 
@@ -8,12 +9,12 @@
 #include <vector>
 
 class WildcardMask {
-public:
+  public:
     explicit WildcardMask(std::string_view maskUtf8);
 
     bool matches(std::string_view name) const;
 
-private:
+  private:
     enum class Extra { None, WithoutExtension, WithoutDot };
 
     std::u32string pattern_;
@@ -25,6 +26,7 @@ private:
 // Characters of a byte string for comparison: valid UTF-8 decodes to its case-folded code point, every other
 // byte stands for itself outside the Unicode range, so it only equals the same byte.
 std::u32string foldedCharacters(std::string_view bytes);
+void foldInto(std::string_view bytes, std::u32string& out);
 
 // Number of bytes that the last `count` characters of a UTF-8 string take (an invalid byte is one character).
 std::size_t bytesOfLastCharacters(std::string_view bytes, std::size_t count);

@@ -54,13 +54,15 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
     widget->setPalette(palette);
 }
 
-QString decimal(std::size_t value) { return QString::number(static_cast<qulonglong>(value)); }
+QString decimal(std::size_t value) {
+    return QString::number(static_cast<qulonglong>(value));
+}
 
 }  // namespace
 
 // The run's view of the window's controls.
 class TFILESCH::Form : public SearchForm {
-public:
+  public:
     explicit Form(TFILESCH& window) : w_(window) {}
 
     QString startFolderText() const override { return w_.Edit1->text(); }
@@ -87,7 +89,7 @@ public:
     void showFoundCount(std::size_t count) override { w_.Label9->setText(decimal(count)); }
     void showResults(const std::vector<std::string>& lines) override { w_.ListBox1Items->setLines(lines); }
 
-private:
+  private:
     TFILESCH& w_;
 };
 
@@ -120,7 +122,8 @@ void TFILESCH::createControls() {
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
     Button5 = place<QPushButton>(this, 445, 6, 27, 20, normal);
     Button5->setText(QStringLiteral("Inf"));
-    Label2 = label(this, QStringLiteral("В папке:"), {10, 30, 71, 17}, makeFont(Face::Arial, 16, Bold | Italic));
+    Label2 =
+        label(this, QStringLiteral("В папке:"), {10, 30, 71, 17}, makeFont(Face::Arial, 16, Bold | Italic));
     Edit1 = place<QLineEdit>(this, 104, 29, 369, 24, normal);
     Edit1->setText(QStringLiteral("/"));
     Shape2 = navyRule(this, {8, 58, 465, 2});
@@ -179,8 +182,9 @@ void TFILESCH::createControls() {
 }
 
 void TFILESCH::setTabOrderAsDesigned() {
-    const QList<QWidget*> order = {Edit1, Button2, Edit2, Button3, Edit3,   CheckBox1, ListBox1, CheckBox2,
-                                   Edit5, Button4, Button5, Button1, CheckBox3, Button6, Button7, CheckBox4};
+    const QList<QWidget*> order = {Edit1,     Button2,   Edit2,   Button3,  Edit3,   CheckBox1,
+                                   ListBox1,  CheckBox2, Edit5,   Button4,  Button5, Button1,
+                                   CheckBox3, Button6,   Button7, CheckBox4};
     for (int i = 0; i + 1 < order.size(); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
@@ -194,7 +198,9 @@ void TFILESCH::Button2Click() {
     run.run();
 }
 
-void TFILESCH::Button3Click() { stopFlag_ = true; }
+void TFILESCH::Button3Click() {
+    stopFlag_ = true;
+}
 
 // Enter in the name field, with any modifiers, starts a run unless one is in progress.
 bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {

@@ -18,7 +18,7 @@ class ResultsModel;
 
 class TFILESCH : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFILESCH(QWidget* parent = nullptr);
     ~TFILESCH() override;
 
@@ -62,16 +62,16 @@ public:
     bool searching() const { return searching_; }
     bool stopFlag() const { return stopFlag_; }
 
-public slots:
+  public slots:
     void Button2Click();
     void Button3Click();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     class Form;
     friend class Form;
 

@@ -4,6 +4,6 @@
 #include <QIcon>
 #include <QPixmap>
 
-QPixmap folderPicture();   // "Выбрать папку"
-QPixmap viewerPicture();   // show or hide the last viewer
-QIcon applicationIcon();   // the window's and the program's icon
+QPixmap folderPicture();  // "Выбрать папку"
+QPixmap viewerPicture();  // show or hide the last viewer
+QIcon applicationIcon();  // the window's and the program's icon

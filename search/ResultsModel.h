@@ -1,6 +1,6 @@
 #pragma once
-// The result list's rows: full paths as bytes, decoded as UTF-8 only for display. The whole list is handed over
-// in one step, so even a run with hundreds of thousands of matches fills the list at once.
+// The result list's rows: full paths as bytes, decoded as UTF-8 only for display. The whole list is handed
+// over in one step, so even a run with hundreds of thousands of matches fills the list at once.
 
 #include <QAbstractListModel>
 #include <string>
@@ -8,7 +8,7 @@
 
 class ResultsModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     using QAbstractListModel::QAbstractListModel;
 
     void setLines(std::vector<std::string> lines);
@@ -17,6 +17,6 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-private:
+  private:
     std::vector<std::string> lines_;
 };

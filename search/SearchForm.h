@@ -6,7 +6,7 @@
 #include <vector>
 
 class SearchForm {
-public:
+  public:
     virtual ~SearchForm() = default;
 
     virtual QString startFolderText() const = 0;  // "В папке:"

@@ -16,9 +16,13 @@ namespace {
 // Files of one folder between two interim counts of the folders found so far.
 constexpr int kFilesPerInterimCount = 50;
 
-bool isDotEntry(const std::string& name) { return name == "." || name == ".."; }
+bool isDotEntry(const std::string& name) {
+    return name == "." || name == "..";
+}
 
-bool isRelative(const std::string& start) { return !start.empty() && start[0] != '/'; }
+bool isRelative(const std::string& start) {
+    return !start.empty() && start[0] != '/';
+}
 
 std::string upperLatin(std::string text) {
     for (char& c : text) {
@@ -29,20 +33,20 @@ std::string upperLatin(std::string text) {
     return text;
 }
 
-// Lists one folder's collectable subfolders in listing order.
-std::vector<std::string> listSubfolders(const std::string& folder, std::size_t listedSoFar, SearchForm& form,
-                                        FileSystem& fs, const std::string& onDiskFolder) {
-    std::vector<std::string> subfolders;
-    if (!fs.folderExists(onDiskFolder)) {
-        return subfolders;
-    }
+// Lists one folder, keeping every name for the search, and returns its collectable subfolders in listing
+// order.
+std::vector<FolderToSearch> listSubfolders(FolderToSearch& folder, std::size_t listedSoFar, SearchForm& form,
+                                           FileSystem& fs, const std::string& onDiskFolder) {
+    std::vector<FolderToSearch> subfolders;
     auto listing = fs.list(onDiskFolder, "*");
+    folder.listed = true;
     DirEntry entry;
     int files = 0;
     while (listing->next(entry)) {
+        folder.names.append(entry.name).push_back('\0');
         if (entry.directory) {
             if (!isDotEntry(entry.name) && !entry.hidden) {
-                subfolders.push_back(folder + "/" + entry.name);
+                subfolders.push_back({folder.path + "/" + entry.name, false, {}});
             }
         } else if (++files > kFilesPerInterimCount) {
             form.showFoldersToSearchNow(listedSoFar + subfolders.size());
@@ -52,6 +56,30 @@ std::vector<std::string> listSubfolders(const std::string& folder, std::size_t l
     }
     return subfolders;
 }
+
+// The entries the collection kept for a folder, filtered by the mask composed when its turn comes.
+class KeptListing : public DirListing {
+  public:
+    KeptListing(const std::string& names, const std::string& mask) : names_(names), mask_(mask) {}
+
+    bool next(DirEntry& entry) override {
+        while (at_ < names_.size()) {
+            const std::size_t end = names_.find('\0', at_);
+            const std::string_view name(names_.data() + at_, end - at_);
+            at_ = end + 1;
+            if (mask_.matches(name)) {
+                entry.name.assign(name);
+                return true;
+            }
+        }
+        return false;
+    }
+
+  private:
+    const std::string& names_;
+    WildcardMask mask_;
+    std::size_t at_ = 0;
+};
 
 }  // namespace
 
@@ -96,15 +124,16 @@ bool containsName(const std::string& path, std::size_t extensionLength, const st
     return head.find(upperLatin(contained)) != std::string::npos;
 }
 
-std::vector<std::string> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs) {
+std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs) {
     // A stack walk gives the same order as inserting each folder's subfolders right after it: the last
     // subfolder listed is searched first.
-    std::vector<std::string> folders;
+    std::vector<FolderToSearch> folders;
     const auto onDisk = [&](const std::string& folder) { return pathFromCurrentFolder(start, folder); };
     if (!fs.folderExists(onDisk(start))) {
         return folders;
     }
-    std::vector<std::string> pending = listSubfolders(start, 0, form, fs, onDisk(start));
+    FolderToSearch startFolder{start, false, {}};
+    std::vector<FolderToSearch> pending = listSubfolders(startFolder, 0, form, fs, onDisk(start));
     bool stopped = false;
     while (!pending.empty()) {
         pumpEvents();
@@ -114,8 +143,9 @@ std::vector<std::string> collectFolders(const std::string& start, SearchForm& fo
         }
         folders.push_back(std::move(pending.back()));
         pending.pop_back();
+        FolderToSearch& folder = folders.back();
         auto subfolders =
-            listSubfolders(folders.back(), folders.size() + pending.size(), form, fs, onDisk(folders.back()));
+            listSubfolders(folder, folders.size() + pending.size(), form, fs, onDisk(folder.path));
         pending.insert(pending.end(), std::make_move_iterator(subfolders.begin()),
                        std::make_move_iterator(subfolders.end()));
     }
@@ -126,7 +156,7 @@ std::vector<std::string> collectFolders(const std::string& start, SearchForm& fo
                        std::make_move_iterator(pending.rend()));
         return folders;
     }
-    folders.insert(folders.begin(), start);
+    folders.insert(folders.begin(), std::move(startFolder));
     form.showFoldersToSearch(folders.size());
     return folders;
 }
@@ -156,16 +186,18 @@ RunEnd SearchRun::run() {
     }
     start_ = folder.toStdString();
     if (!fs_.makeCurrent(start_)) {
-        Messages::current().captioned(QStringLiteral("Error"), QStringLiteral("Выбранной папки не существует."));
+        Messages::current().captioned(QStringLiteral("Error"),
+                                      QStringLiteral("Выбранной папки не существует."));
         form_.setSearching(false);
         return RunEnd::NoFolder;
     }
     pumpEvents();
 
-    const std::vector<std::string> folders =
-        form_.subfoldersWanted() ? collectFolders(start_, form_, fs_) : std::vector<std::string>{start_};
+    const std::vector<FolderToSearch> folders = form_.subfoldersWanted()
+                                                    ? collectFolders(start_, form_, fs_)
+                                                    : std::vector<FolderToSearch>{{start_, false, {}}};
     std::size_t searched = 0;
-    for (const std::string& each : folders) {
+    for (const FolderToSearch& each : folders) {
         if (!searchFolder(each)) {
             finish(RunEnd::Stopped);
             return RunEnd::Stopped;
@@ -176,19 +208,24 @@ RunEnd SearchRun::run() {
     return RunEnd::Normal;
 }
 
-bool SearchRun::searchFolder(const std::string& folder) {
+bool SearchRun::searchFolder(const FolderToSearch& folder) {
     const ComposedMask composed = composeMask(form_.nameText(), form_.extensionText());
     if (composed.containedNameRule) {
         containedRule_ = true;  // once set it holds for the rest of the run
         containedText_ = composed.containedText;
     }
-    auto listing = fs_.list(onDisk(folder), composed.mask);
+    std::unique_ptr<DirListing> listing;
+    if (folder.listed) {
+        listing = std::make_unique<KeptListing>(folder.names, composed.mask);
+    } else {
+        listing = fs_.list(onDisk(folder.path), composed.mask);
+    }
     DirEntry entry;
     while (listing->next(entry)) {
         if (form_.stopRequested()) {
             return false;
         }
-        examine(folder, entry.name);
+        examine(folder.path, entry.name);
         pumpEvents();
     }
     return true;
@@ -225,7 +262,9 @@ bool SearchRun::contentMatches(const std::string& path) {
     }
 }
 
-std::string SearchRun::onDisk(const std::string& path) const { return pathFromCurrentFolder(start_, path); }
+std::string SearchRun::onDisk(const std::string& path) const {
+    return pathFromCurrentFolder(start_, path);
+}
 
 void SearchRun::finish(RunEnd end) {
     if (end == RunEnd::Normal) {
