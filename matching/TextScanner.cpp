@@ -1,5 +1,6 @@
 #include "matching/TextScanner.h"
 
+#include "matching/ScanLoop.h"
 #include "platform/CodePages.h"
 
 #if defined(__SSE2__)
@@ -34,31 +35,52 @@ int commonness(unsigned char code) {
     return 20;
 }
 
+#if defined(__SSE2__)
+struct Sse2 {
+    using V = __m128i;
+    static constexpr std::size_t width = 16;
+    static V load(const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+    static V splat(unsigned char value) { return _mm_set1_epi8(static_cast<char>(value)); }
+    static V eq(V a, V b) { return _mm_cmpeq_epi8(a, b); }
+    static V bitOr(V a, V b) { return _mm_or_si128(a, b); }
+    static V bitAnd(V a, V b) { return _mm_and_si128(a, b); }
+    static unsigned movemask(V a) { return static_cast<unsigned>(_mm_movemask_epi8(a)); }
+};
+#endif
+
+bool haveAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 TextScanner::TextScanner(const std::string& text) {
     upper_.reserve(text.size());
     lower_.reserve(text.size());
-    int best = 1 << 30;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto code = static_cast<unsigned char>(text[i]);
+    std::vector<int> scores;
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
         upper_.push_back(codepage::win1251Upper(code));
         lower_.push_back(codepage::win1251Lower(code));
-        const int score = commonness(upper_.back()) + commonness(lower_.back());
-        if (score < best) {
-            best = score;
-            pivot_ = i;
+        scores.push_back(commonness(upper_.back()) + commonness(lower_.back()));
+    }
+    // The two rarest-looking places; a one-byte text uses its byte twice.
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+        if (scores[i] < scores[rare_]) {
+            rare_ = i;
         }
     }
-}
-
-bool TextScanner::matchesAt(const unsigned char* start) const {
-    for (std::size_t k = 0; k < upper_.size(); ++k) {
-        if (start[k] != upper_[k] && start[k] != lower_[k]) {
-            return false;
+    second_ = rare_;
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+        if (i != rare_ && (second_ == rare_ || scores[i] < scores[second_])) {
+            second_ = i;
         }
     }
-    return true;
 }
 
 std::ptrdiff_t TextScanner::find(const char* block, std::size_t length) const {
@@ -67,33 +89,22 @@ std::ptrdiff_t TextScanner::find(const char* block, std::size_t length) const {
         return -1;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(block);
-    const unsigned char up = upper_[pivot_];
-    const unsigned char low = lower_[pivot_];
-    // The pivot byte of a match starting at p stands at p + pivot_, for p from 0 to length - n.
-    const std::size_t first = pivot_;
-    const std::size_t last = length - n + pivot_;
-    std::size_t at = first;
+    const ScanPlan plan{upper_.data(), lower_.data(), n, rare_, second_};
+    std::size_t start = 0;
+    std::ptrdiff_t found = -1;
+    if (haveAvx2()) {
+        found = scanAvx2(plan, bytes, length, start);
+    }
 #if defined(__SSE2__)
-    const __m128i wantUp = _mm_set1_epi8(static_cast<char>(up));
-    const __m128i wantLow = _mm_set1_epi8(static_cast<char>(low));
-    while (at + 16 <= last + 1) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(chunk, wantUp), _mm_cmpeq_epi8(chunk, wantLow));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        while (mask != 0) {
-            const std::size_t hit = at + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (matchesAt(bytes + hit - pivot_)) {
-                return static_cast<std::ptrdiff_t>(hit - pivot_);
-            }
-            mask &= mask - 1;
-        }
-        at += 16;
+    if (found < 0) {
+        found = vectorScan<Sse2>(plan, bytes, length, start);
     }
 #endif
-    for (; at <= last; ++at) {
-        if ((bytes[at] == up || bytes[at] == low) && matchesAt(bytes + at - pivot_)) {
-            return static_cast<std::ptrdiff_t>(at - pivot_);
+    // The last few starts, too close to the end for a whole vector.
+    for (; found < 0 && start <= length - n; ++start) {
+        if (matchesAt(plan, bytes + start)) {
+            found = static_cast<std::ptrdiff_t>(start);
         }
     }
-    return -1;
+    return found;
 }

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include "TestSupport.h"
+
 #include "matching/ContentMatch.h"
+#include "matching/TextScanner.h"
 #include "platform/CodePages.h"
 #include "platform/FileError.h"
 
@@ -148,4 +151,37 @@ TEST(SearchFile, ShrinkingFileEndsAtWhatWasRead) {
     CallbackPump pump([&](int) { ASSERT_EQ(truncate(path.c_str(), 1000), 0); });
     EXPECT_EQ(SearchFile(path, "needle", 0), -1);
     EXPECT_GE(pump.calls(), 1);
+}
+
+// The vector scan against a plain one, on blocks of every length around the vector widths and texts whose
+// letters come in both cases, so every candidate and tail path is taken.
+TEST(TextScanner, AgreesWithAPlainScan) {
+    const std::string alphabet = "aAbB\xE0\xC0\xA8\xB8.";
+    std::mt19937 random(7);
+    const auto plainFind = [](const std::string& block, const std::string& text) -> std::ptrdiff_t {
+        for (std::size_t p = 0; p + text.size() <= block.size(); ++p) {
+            bool all = true;
+            for (std::size_t k = 0; k < text.size() && all; ++k) {
+                const auto b = static_cast<unsigned char>(block[p + k]);
+                const auto t = static_cast<unsigned char>(text[k]);
+                all = b == codepage::win1251Upper(t) || b == codepage::win1251Lower(t);
+            }
+            if (all) {
+                return static_cast<std::ptrdiff_t>(p);
+            }
+        }
+        return -1;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        std::string block(random() % 80, '.');
+        std::string text(1 + random() % 4, '.');
+        for (char& c : block) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        for (char& c : text) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        const TextScanner scanner(text);
+        ASSERT_EQ(scanner.find(block.data(), block.size()), plainFind(block, text)) << block << " / " << text;
+    }
 }
