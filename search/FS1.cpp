@@ -73,6 +73,7 @@ class TFILESCH::Form : public SearchForm {
     bool contentWanted() const override { return w_.CheckBox1->isChecked(); }
     bool dosEncodingWanted() const override { return w_.CheckBox3->isChecked(); }
     bool stopRequested() const override { return w_.stopFlag_; }
+    bool windowClosed() const override { return w_.closed_; }
     void clearStopRequest() override { w_.stopFlag_ = false; }
 
     void setSearching(bool searching) override {
@@ -219,7 +220,10 @@ void TFILESCH::resizeEvent(QResizeEvent* event) {
     ListBox1->setGeometry(8, 180, width() - 17, 360);
 }
 
+// Closing ends the program; a run in progress stops at its next entry and ends without its message.
 void TFILESCH::closeEvent(QCloseEvent* event) {
     event->accept();
+    stopFlag_ = true;
+    closed_ = true;
     QCoreApplication::quit();
 }

@@ -81,6 +81,7 @@ class TFILESCH : public QWidget {
     std::vector<std::string> found_;
     bool stopFlag_ = false;
     bool searching_ = false;
+    bool closed_ = false;
     std::unique_ptr<Form> form_;
 };
 

@@ -19,6 +19,8 @@ class SearchForm {
 
     virtual bool stopRequested() const = 0;
     virtual void clearStopRequest() = 0;
+    // The window was closed: the program is ending, so the run ends quietly.
+    virtual bool windowClosed() const = 0;
 
     virtual void setSearching(bool searching) = 0;
     virtual void showFoldersToSearch(std::size_t count) = 0;

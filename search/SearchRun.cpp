@@ -271,7 +271,9 @@ void SearchRun::finish(RunEnd end) {
         form_.setSearching(false);
     }
     form_.showResults(found_);
-    Messages::current().information(endMessage(found_.size(), unreadable_));
+    if (!form_.windowClosed()) {
+        Messages::current().information(endMessage(found_.size(), unreadable_));
+    }
     if (end == RunEnd::Stopped) {
         form_.setSearching(false);
     }

@@ -259,6 +259,23 @@ TEST_F(SearchWindowTest, StopDuringTheCollectionSearchesWhatWasCollected) {
     EXPECT_EQ(messages.shown[0].text, kNothing);
 }
 
+TEST_F(SearchWindowTest, ClosingTheWindowDuringARunEndsItQuietly) {
+    FakeFileSystem fs;
+    fs.add("/d", {"a", "b", "c"});
+    TFILESCH window;
+    window.Edit1->setText(QStringLiteral("/d"));
+    window.show();
+    CallbackPump pump([&](int call) {
+        if (call == 1) {
+            window.close();
+        }
+    });
+    window.Button2Click();
+    EXPECT_EQ(window.foundList(), (Lines{"/d/a"}));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(SearchWindowTest, StopBeforeStartHasNoEffect) {
     FakeFileSystem fs;
     fs.add("/d", {"a", "b"});
