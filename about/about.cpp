@@ -14,8 +14,8 @@
 
 TAboutBox* AboutBox = nullptr;
 
-const char* const kFirstSiteAddress = "https://varnel.example/";
-const char* const kSecondSiteAddress = "https://help.varnel.example/";
+const char* const kFirstSiteAddress = "https://help.varnel.example/";
+const char* const kSecondSiteAddress = "https://varnel.example/";
 
 namespace {
 
@@ -25,6 +25,13 @@ QLabel* label(QWidget* parent, const QString& text, QRect where, const QFont& fo
     auto* created = new QLabel(text, parent);
     created->setGeometry(where);
     created->setFont(font);
+    return created;
+}
+
+// A label that grows to its text from its place, as the box's unframed captions do.
+QLabel* growing(QWidget* parent, const QString& text, QRect where, const QFont& font) {
+    QLabel* created = label(parent, text, where, font);
+    created->adjustSize();
     return created;
 }
 
@@ -71,9 +78,10 @@ void TAboutBox::createControls() {
     Image1->setGeometry(16, 16, 41, 41);
     Image1->setPixmap(applicationIcon().pixmap(32, 32));
     Image1->setScaledContents(true);
-    Label1 =
-        label(this, QStringLiteral("Varnel - искалка  файлов"), {80, 16, 216, 22}, makeFont(Face::Arial, 19));
-    Label2 = label(this, QStringLiteral("Version  1.0"), {144, 48, 69, 16}, makeFont(Face::MsSansSerif, 13));
+    Label1 = growing(this, QStringLiteral("Varnel - искалка  файлов"), {80, 16, 216, 22},
+                     makeFont(Face::Arial, 19));
+    Label2 =
+        growing(this, QStringLiteral("Version  1.0"), {144, 48, 69, 16}, makeFont(Face::MsSansSerif, 13));
     Label3 = centredWrapped(this, QStringLiteral("Простая программа для удобного поиска файлов и папок."),
                             {88, 88, 233, 49}, makeFont(Face::Arial, 13, Bold));
     Shape1 = new QFrame(this);
@@ -82,11 +90,9 @@ void TAboutBox::createControls() {
     QPalette rule = Shape1->palette();
     rule.setColor(QPalette::Window, Qt::gray);
     Shape1->setPalette(rule);
-    Label4 =
-        centredWrapped(this,
-                       QStringLiteral("Ищет по маске имени и расширения,\nпо тексту в кодировках WIN и DOS;\n"
-                                      "показывает текст, hex и картинки."),
-                       {16, 160, 233, 49}, makeFont(Face::MsSansSerif, 12));
+    Label4 = centredWrapped(
+        this, QStringLiteral("Ищет файлы по маске и тексту,\nпоказывает текст, hex\nи картинки."),
+        {16, 160, 233, 49}, makeFont(Face::MsSansSerif, 12));
     Button1 = new QPushButton(QStringLiteral("Ok"), this);
     Button1->setGeometry(272, 168, 97, 25);
     Label6 =
@@ -98,8 +104,8 @@ void TAboutBox::createControls() {
     Label8 = new LinkLabel(shownAddress(kSecondSiteAddress), this);
     Label8->setGeometry(208, 224, 129, 17);
     Label8->setFont(link);
-    Label5 = label(this, QStringLiteral("Свободная программа, без гарантий."), {16, 248, 239, 13},
-                   makeFont(Face::MsSansSerif, 12));
+    Label5 = growing(this, QStringLiteral("Свободная программа, без гарантий."), {16, 248, 239, 13},
+                     makeFont(Face::MsSansSerif, 12));
     Button2 = new QPushButton(QStringLiteral("Помощь"), this);
     Button2->setGeometry(320, 16, 75, 25);
 

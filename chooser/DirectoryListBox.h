@@ -27,6 +27,8 @@ class DirectoryListBox : public QTreeWidget {
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The rows show their level by indentation and pictures alone; nothing here can be folded.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
 
   private:
     void showRows();
