@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "about/about.h"
+#include "chooser/FB1.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "search/Pictures.h"
@@ -180,6 +182,8 @@ void TFILESCH::createControls() {
 
     connect(Button2, &QPushButton::clicked, this, &TFILESCH::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TFILESCH::Button3Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TFILESCH::SpeedButton2Click);
+    connect(Button5, &QPushButton::clicked, this, &TFILESCH::Button5Click);
 }
 
 void TFILESCH::setTabOrderAsDesigned() {
@@ -202,6 +206,14 @@ void TFILESCH::Button2Click() {
 void TFILESCH::Button3Click() {
     stopFlag_ = true;
 }
+
+void TFILESCH::SpeedButton2Click() {
+    FB->show();
+    FB->raise();
+    FB->activateWindow();
+}
+
+void TFILESCH::Button5Click() { AboutBox->exec(); }
 
 // Enter in the name field, with any modifiers, starts a run unless one is in progress.
 bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {

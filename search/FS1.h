@@ -65,6 +65,8 @@ class TFILESCH : public QWidget {
   public slots:
     void Button2Click();
     void Button3Click();
+    void SpeedButton2Click();
+    void Button5Click();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
