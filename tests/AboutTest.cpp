@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <fstream>
 
-#include "RecordedMessages.h"
+#include "TestSupport.h"
 #include "about/LinkLabel.h"
 #include "about/about.h"
 #include "platform/ProgramFolder.h"
@@ -42,14 +42,14 @@ class AboutHelp : public ::testing::Test {
 
     // The test program's own folder stands for the program folder.
     const std::string help = programFolder() + "help.chm";
-    RecordedMessages messages;
+    RecordingMessages messages;
     RecordedShell shell;
     TAboutBox box;
 };
 
 TEST_F(AboutHelp, AMissingHelpFileIsToldWithoutRunningTheOpener) {
     box.Button2->click();
-    EXPECT_EQ(messages.shown, std::vector<QString>{kHelpMissing});
+    EXPECT_EQ(messages.texts(), std::vector<QString>{kHelpMissing});
     EXPECT_TRUE(shell.opened.empty());
 }
 
@@ -61,11 +61,11 @@ TEST_F(AboutHelp, OpensTheProgramFoldersHelpFileAndTellsWhenTheOpenerFails) {
     box.Button2->click();
     ASSERT_EQ(chdir(started), 0);
     EXPECT_EQ(shell.opened, std::vector<std::string>{help});
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.texts().empty());
 
     shell.succeeds = false;
     box.Button2->click();
-    EXPECT_EQ(messages.shown, std::vector<QString>{kHelpMissing});
+    EXPECT_EQ(messages.texts(), std::vector<QString>{kHelpMissing});
 }
 
 TEST_F(AboutHelp, LinksOpenTheirAddressesAndFailQuietly) {
@@ -73,7 +73,7 @@ TEST_F(AboutHelp, LinksOpenTheirAddressesAndFailQuietly) {
     emit box.Label7->clicked();
     emit box.Label8->clicked();
     EXPECT_EQ(shell.opened, (std::vector<std::string>{kFirstSiteAddress, kSecondSiteAddress}));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.texts().empty());
 }
 
 TEST(AboutBoxWindow, InfShowsItModallyAndOkHidesIt) {

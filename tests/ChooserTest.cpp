@@ -12,7 +12,7 @@
 #include <memory>
 #include <set>
 
-#include "RecordedMessages.h"
+#include "TestSupport.h"
 #include "chooser/DirectoryListBox.h"
 #include "chooser/FB1.h"
 #include "platform/FileError.h"
@@ -75,7 +75,7 @@ class ChooserTest : public ::testing::Test {
     QTemporaryDir tree;
     std::string root;
     ReaderWithFailures reader;
-    RecordedMessages messages;
+    RecordingMessages messages;
     TFILESCH* savedSearch = nullptr;
     std::unique_ptr<TFILESCH> search;
     std::unique_ptr<TFB> chooser;
@@ -90,7 +90,7 @@ TEST_F(ChooserTest, DoubleClickEntersAndWritesTheFolder) {
     EXPECT_EQ(edit1(), q(root + "/a/inner"));
     doubleClick(root);  // up the chain
     EXPECT_EQ(edit1(), q(root));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.texts().empty());
 }
 
 TEST_F(ChooserTest, EnterOnTheSelectedRowEnters) {
@@ -153,9 +153,9 @@ TEST_F(ChooserTest, AFolderRemovedAfterTheListWasBuiltShowsWhyAndChangesNothing)
     ASSERT_EQ(rmdir((root + "/b/deep").c_str()), 0);
     ASSERT_EQ(rmdir((root + "/b").c_str()), 0);
     doubleClick(root + "/b");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(messages.shown[0].contains(q(root + "/b"))) << messages.shown[0].toStdString();
-    EXPECT_TRUE(messages.shown[0].contains(QStringLiteral("No such file or directory")));
+    ASSERT_EQ(messages.texts().size(), 1u);
+    EXPECT_TRUE(messages.texts()[0].contains(q(root + "/b"))) << messages.texts()[0].toStdString();
+    EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("No such file or directory")));
     EXPECT_EQ(list->folder(), root);
     EXPECT_EQ(edit1(), QStringLiteral("typed"));
 }
@@ -165,8 +165,8 @@ TEST_F(ChooserTest, AnUnreadableFolderShowsWhyAndChangesNothing) {
     list->setFocus();
     list->setCurrentItem(row(root + "/a"));
     QTest::keyClick(list, Qt::Key_Return);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(messages.shown[0].contains(QStringLiteral("Permission denied")));
+    ASSERT_EQ(messages.texts().size(), 1u);
+    EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("Permission denied")));
     EXPECT_EQ(list->folder(), root);
     EXPECT_EQ(edit1(), QStringLiteral("typed"));
 }
@@ -180,7 +180,7 @@ TEST_F(ChooserTest, AFolderNameThatIsNotUtf8CanBeEntered) {
     EXPECT_EQ(list->folder(), raw);
     doubleClick(raw + "/under");
     EXPECT_EQ(list->folder(), raw + "/under");
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.texts().empty());
 }
 
 TEST_F(ChooserTest, EachDriveGoesBackToTheFolderLastEnteredOnIt) {
@@ -196,7 +196,7 @@ TEST_F(ChooserTest, EachDriveGoesBackToTheFolderLastEnteredOnIt) {
     pickDrive(2);
     ASSERT_EQ(rmdir((root + "/a/inner").c_str()), 0);
     pickDrive(1);
-    ASSERT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(messages.texts().size(), 1u);
     EXPECT_EQ(edit1(), q(root + "/b"));
     EXPECT_EQ(list->folder(), root + "/b");
     EXPECT_EQ(chooser->DriveComboBox1->currentIndex(), 1);
@@ -207,7 +207,7 @@ TEST_F(ChooserTest, EachDriveGoesBackToTheFolderLastEnteredOnIt) {
 TEST_F(ChooserTest, ADriveThatCannotBeReadLeavesEverything) {
     reader.failing.insert(root + "/b");
     pickDrive(2);
-    ASSERT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(messages.texts().size(), 1u);
     EXPECT_EQ(list->folder(), root);
     EXPECT_EQ(edit1(), QStringLiteral("typed"));
     EXPECT_EQ(chooser->DriveComboBox1->currentIndex(), 2);

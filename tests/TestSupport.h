@@ -12,6 +12,7 @@
 
 #include "platform/EventPump.h"
 #include "platform/Messages.h"
+#include "platform/Shell.h"
 
 struct ShownMessage {
     enum Kind { Information, Captioned, Error } kind;
@@ -32,7 +33,33 @@ class RecordingMessages : public Messages {
     }
     void error(const QString& text) override { shown.push_back({ShownMessage::Error, {}, text}); }
 
+    // The texts alone, in the order shown.
+    std::vector<QString> texts() const {
+        std::vector<QString> result;
+        for (const ShownMessage& message : shown) {
+            result.push_back(message.text);
+        }
+        return result;
+    }
+
     std::vector<ShownMessage> shown;
+};
+
+// Keeps what would have been opened and answers with `succeeds`.
+class RecordedShell : public Shell {
+public:
+    RecordedShell() { Shell::install(this); }
+    ~RecordedShell() override { Shell::install(nullptr); }
+    RecordedShell(const RecordedShell&) = delete;
+    RecordedShell& operator=(const RecordedShell&) = delete;
+
+    void openWithDefault(const std::string& pathOrUrl, std::function<void(bool ok)> done) override {
+        opened.push_back(pathOrUrl);
+        done(succeeds);
+    }
+
+    bool succeeds = true;
+    std::vector<std::string> opened;
 };
 
 // A pump that runs a callback at every call instead of processing events.
