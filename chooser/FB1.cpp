@@ -98,6 +98,6 @@ void TFB::Button1Click() {
 
 void TFB::writeFolderIntoSearchWindow() {
     if (FILESCH != nullptr) {
-        FILESCH->Edit1->setText(display(DirectoryListBox1->folder()));
+        FILESCH->setStartFolder(DirectoryListBox1->folder());
     }
 }

@@ -67,7 +67,7 @@ class TFILESCH::Form : public SearchForm {
   public:
     explicit Form(TFILESCH& window) : w_(window) {}
 
-    QString startFolderText() const override { return w_.Edit1->text(); }
+    std::string startFolder() const override { return w_.startFolder(); }
     QString nameText() const override { return w_.Edit2->text(); }
     QString extensionText() const override { return w_.Edit3->text(); }
     QString contentText() const override { return w_.Edit5->text(); }
@@ -203,6 +203,17 @@ void TFILESCH::Button2Click() {
     run.run();
 }
 
+void TFILESCH::setStartFolder(const std::string& folder) {
+    chosenFolder_ = folder;
+    chosenFolderShown_ = QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size()));
+    Edit1->setText(chosenFolderShown_);
+}
+
+std::string TFILESCH::startFolder() const {
+    const QString typed = Edit1->text();
+    return typed == chosenFolderShown_ ? chosenFolder_ : typed.toStdString();
+}
+
 void TFILESCH::Button3Click() {
     stopFlag_ = true;
 }
@@ -213,7 +224,9 @@ void TFILESCH::SpeedButton2Click() {
     FB->activateWindow();
 }
 
-void TFILESCH::Button5Click() { AboutBox->exec(); }
+void TFILESCH::Button5Click() {
+    AboutBox->exec();
+}
 
 // Enter in the name field, with any modifiers, starts a run unless one is in progress.
 bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {

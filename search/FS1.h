@@ -62,6 +62,12 @@ class TFILESCH : public QWidget {
     bool searching() const { return searching_; }
     bool stopFlag() const { return stopFlag_; }
 
+    // Puts a folder into "В папке:". A name that is not valid UTF-8 shows with replacement characters, but
+    // the run searches the folder's own bytes as long as the field is not edited.
+    void setStartFolder(const std::string& folder);
+    // The start folder as bytes: the chosen folder's, or the typed text encoded as UTF-8.
+    std::string startFolder() const;
+
   public slots:
     void Button2Click();
     void Button3Click();
@@ -84,6 +90,8 @@ class TFILESCH : public QWidget {
     bool stopFlag_ = false;
     bool searching_ = false;
     bool closed_ = false;
+    std::string chosenFolder_;
+    QString chosenFolderShown_;
     std::unique_ptr<Form> form_;
 };
 

@@ -9,7 +9,7 @@ class SearchForm {
   public:
     virtual ~SearchForm() = default;
 
-    virtual QString startFolderText() const = 0;  // "В папке:"
+    virtual std::string startFolder() const = 0;  // "В папке:", as the bytes of the path
     virtual QString nameText() const = 0;         // name mask
     virtual QString extensionText() const = 0;    // extension mask
     virtual QString contentText() const = 0;      // the text looked for inside files

@@ -87,6 +87,19 @@ std::string pathFromCurrentFolder(const std::string& start, const std::string& p
     return isRelative(start) ? "." + path.substr(start.size()) : path;
 }
 
+std::string trimBlanks(const std::string& bytes) {
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    std::size_t begin = 0;
+    std::size_t end = bytes.size();
+    while (begin < end && blank(bytes[begin])) {
+        ++begin;
+    }
+    while (end > begin && blank(bytes[end - 1])) {
+        --end;
+    }
+    return bytes.substr(begin, end - begin);
+}
+
 QString trimBlanks(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -175,16 +188,14 @@ RunEnd SearchRun::run() {
     form_.clearStopRequest();
     form_.setSearching(true);
 
-    const QString typed = form_.startFolderText();
-    QString folder = trimBlanks(typed);
-    if (folder.isEmpty()) {
+    start_ = trimBlanks(form_.startFolder());
+    if (start_.empty()) {
         form_.setSearching(false);
         return RunEnd::Early;
     }
-    if (folder.endsWith(QLatin1Char('/'))) {
-        folder.chop(1);
+    if (start_.back() == '/') {
+        start_.pop_back();
     }
-    start_ = folder.toStdString();
     if (!fs_.makeCurrent(start_)) {
         Messages::current().captioned(QStringLiteral("Error"),
                                       QStringLiteral("Выбранной папки не существует."));

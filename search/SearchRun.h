@@ -20,6 +20,7 @@ ComposedMask composeMask(const QString& nameField, const QString& extensionField
 
 // Removes every leading and trailing character whose code is 32 or below.
 QString trimBlanks(const QString& text);
+std::string trimBlanks(const std::string& bytes);
 
 // The contained-name rule: `contained` occurs (Latin letters without regard to case) in the path less its
 // last `extensionLength` characters.

@@ -180,6 +180,7 @@ TEST_F(ChooserTest, AFolderNameThatIsNotUtf8CanBeEntered) {
     EXPECT_EQ(list->folder(), raw);
     doubleClick(raw + "/under");
     EXPECT_EQ(list->folder(), raw + "/under");
+    EXPECT_EQ(FILESCH->startFolder(), raw + "/under");  // the search gets the folder's own bytes
     EXPECT_TRUE(messages.texts().empty());
 }
 

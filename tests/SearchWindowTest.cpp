@@ -369,6 +369,19 @@ TEST_F(SearchWindowTest, RelativeStartFolderIsListedFromItself) {
     ASSERT_EQ(chdir("/"), 0);
 }
 
+TEST_F(SearchWindowTest, AChosenFolderKeepsItsBytesUntilTheFieldIsEdited) {
+    TempTree tree;
+    const std::string raw = tree.folder("\xCF\xF0\xE8");  // a Windows-1251 name, not valid UTF-8
+    tree.file("\xCF\xF0\xE8/x.txt");
+    w->setStartFolder(raw);
+    w->Button2Click();
+    auto found = results();
+    EXPECT_NE(std::find(found.begin(), found.end(), raw + "/x.txt"), found.end());
+
+    w->Edit1->setText(w->Edit1->text() + QStringLiteral("/"));  // edited: the typed text is used again
+    EXPECT_EQ(w->startFolder(), w->Edit1->text().toStdString());
+}
+
 TEST_F(SearchWindowTest, TheRunDoesNotTouchTheCurrentFilePath) {
     FakeFileSystem fs;
     fs.add("/d", {"a"});

@@ -47,7 +47,7 @@ class RecordingMessages : public Messages {
 
 // Keeps what would have been opened and answers with `succeeds`.
 class RecordedShell : public Shell {
-public:
+  public:
     RecordedShell() { Shell::install(this); }
     ~RecordedShell() override { Shell::install(nullptr); }
     RecordedShell(const RecordedShell&) = delete;
