@@ -2,11 +2,12 @@
 
 #include "about/about.h"
 #include "chooser/FB1.h"
+#include "picture/Shp1.h"
 #include "search/FS1.h"
 
 void createForms(const QStringList& arguments) {
-    Q_UNUSED(arguments);
     FILESCH = new TFILESCH;
+    SHPIC = new TSHPIC(arguments);
     FB = new TFB;
     AboutBox = new TAboutBox;
 }

@@ -1,0 +1,76 @@
+#include "picture/Shp1.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QShowEvent>
+
+#include "picture/PictureArea.h"
+#include "picture/PictureLoader.h"
+#include "platform/Fonts.h"
+#include "search/FS1.h"
+#include "search/Pictures.h"
+
+TSHPIC* SHPIC = nullptr;
+
+TSHPIC::TSHPIC(const QStringList& arguments, QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral(" Просмотр изображений"));
+    setWindowIcon(applicationIcon());
+    setFont(makeFont(Face::MsSansSerif, 11));
+    resize(637, 482);
+    move(497, 235);
+
+    Panel1 = new QLabel(QStringLiteral("Загрузка изображения..."), this);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setAutoFillBackground(true);
+    QPalette palette = Panel1->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    Panel1->setPalette(palette);
+    Panel1->setGeometry(0, 0, 636, 480);
+
+    Image1 = new PictureArea(Panel1);
+    Image1->setGeometry(8, 8, 617, 464);
+
+    FormCreate(arguments);
+}
+
+void TSHPIC::FormCreate(const QStringList& arguments) {
+    CurrentFilePath.clear();
+    if (!arguments.isEmpty()) {
+        CurrentFilePath = QFile::encodeName(arguments.first()).toStdString();
+    }
+}
+
+void TSHPIC::FormShow() {
+    LoadPicture();
+}
+
+void TSHPIC::LoadPicture() {
+    const PictureKind kind = pictureKindOf(CurrentFilePath);
+    if (kind == PictureKind::None) {
+        return;
+    }
+    if (kind == PictureKind::Icon) {
+        LoadIconPicture(CurrentFilePath);
+        return;
+    }
+    Image1->setPicture(loadPicture(kind, CurrentFilePath));
+}
+
+void TSHPIC::LoadIconPicture(const std::string& path) {
+    Image1->setPicture(Animation::still(loadIconBitmap(path)));
+}
+
+// Turning from hidden to visible loads; a window restored from an icon (a spontaneous show) does not.
+void TSHPIC::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+// The panel keeps its distance to every edge, and the image area its margins inside the panel.
+void TSHPIC::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Panel1->setGeometry(0, 0, width() - 1, height() - 2);
+    Image1->setGeometry(8, 8, Panel1->width() - 19, Panel1->height() - 16);
+}

@@ -1,0 +1,412 @@
+// The decoders on pictures made by the libraries' own encoders, then on damaged and lying files.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <QBuffer>
+#include <QColor>
+#include <QImageWriter>
+#include <algorithm>
+#include <functional>
+
+#include "PictureSamples.h"
+#include "picture/BmpDecoder.h"
+#include "picture/GifDecoder.h"
+#include "picture/IconDecoder.h"
+#include "picture/JpegDecoder.h"
+#include "picture/PictureError.h"
+#include "picture/PngDecoder.h"
+
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kTransparent = 0;
+
+QImage jpeg(const Bytes& bytes) {
+    return decodeJpeg(bytes.data(), bytes.size());
+}
+QImage png(const Bytes& bytes) {
+    return decodePng(bytes.data(), bytes.size());
+}
+QImage bmp(const Bytes& bytes) {
+    return decodeBmp(bytes.data(), bytes.size());
+}
+Animation gif(const Bytes& bytes) {
+    return decodeGif(bytes.data(), bytes.size());
+}
+
+void expectNear(QRgb actual, QRgb expected, int tolerance) {
+    EXPECT_NEAR(qRed(actual), qRed(expected), tolerance);
+    EXPECT_NEAR(qGreen(actual), qGreen(expected), tolerance);
+    EXPECT_NEAR(qBlue(actual), qBlue(expected), tolerance);
+}
+
+std::vector<QRgb> pixels(const QImage& image) {
+    std::vector<QRgb> all;
+    const QImage plain = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            all.push_back(plain.pixel(x, y));
+        }
+    }
+    return all;
+}
+
+std::size_t find(const Bytes& bytes, std::initializer_list<unsigned char> pattern) {
+    const auto at = std::search(bytes.begin(), bytes.end(), pattern.begin(), pattern.end());
+    return static_cast<std::size_t>(at - bytes.begin());
+}
+
+void putU16BigEndian(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    bytes[at] = static_cast<unsigned char>(value >> 8);
+    bytes[at + 1] = static_cast<unsigned char>(value);
+}
+
+void putU32BigEndian(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    putU16BigEndian(bytes, at, value >> 16);
+    putU16BigEndian(bytes, at + 2, value & 0xFFFF);
+}
+
+// ---- JPEG ----
+
+TEST(JpegDecoder, DecodesBaselineProgressiveAndGrey) {
+    const QImage source = markedPicture(64, 48, kRed, kBlue);
+    const QImage baseline = jpeg(encodeWithQt(source, "JPEG", 95));
+    ASSERT_EQ(baseline.size(), QSize(64, 48));
+    expectNear(baseline.pixel(8, 8), kBlue, 12);
+    expectNear(baseline.pixel(56, 40), kRed, 12);
+
+    QByteArray progressive;
+    {
+        QBuffer buffer(&progressive);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "JPEG");
+        writer.setProgressiveScanWrite(true);
+        ASSERT_TRUE(writer.write(source));
+    }
+    const QImage fromProgressive = jpeg(Bytes(progressive.begin(), progressive.end()));
+    expectNear(fromProgressive.pixel(8, 8), kBlue, 12);
+
+    QImage grey(20, 10, QImage::Format_Grayscale8);
+    grey.fill(QColor(128, 128, 128));
+    expectNear(jpeg(encodeWithQt(grey, "JPEG", 95)).pixel(5, 5), qRgb(128, 128, 128), 3);
+}
+
+// ---- PNG ----
+
+struct PngCase {
+    const char* name;
+    PngSample sample;
+    std::vector<QRgb> expected;  // every pixel, row by row, as 0xAARRGGBB
+};
+
+TEST(PngDecoder, DecodesEveryColourTypeWithItsTransparency) {
+    const std::vector<PngCase> cases = {
+        {"rgba",
+         {2, 1, PNG_COLOR_TYPE_RGBA, 8, false, {255, 0, 0, 255, 0, 255, 0, 128}, {}, {}},
+         {kRed, qRgba(0, 255, 0, 128)}},
+        {"palette with tRNS",
+         {3, 1, PNG_COLOR_TYPE_PALETTE, 8, false, {0, 1, 2}, {kRed, kGreen, kBlue}, {0, 255}},
+         {kTransparent, kGreen, kBlue}},
+        {"grey",
+         {2, 1, PNG_COLOR_TYPE_GRAY, 8, false, {0x80, 0xFF}, {}, {}},
+         {qRgb(128, 128, 128), qRgb(255, 255, 255)}},
+        {"grey 2-bit",
+         {4, 1, PNG_COLOR_TYPE_GRAY, 2, false, {0x1B}, {}, {}},
+         {qRgb(0, 0, 0), qRgb(85, 85, 85), qRgb(170, 170, 170), qRgb(255, 255, 255)}},
+        {"grey and alpha 16-bit",
+         {1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, {0xFF, 0xFF, 0x00, 0x00}, {}, {}},
+         {kTransparent | 0x00FFFFFF}},
+        {"rgb 16-bit",
+         {1, 1, PNG_COLOR_TYPE_RGB, 16, false, {0xFF, 0xFF, 0, 0, 0x80, 0}, {}, {}},
+         {qRgb(255, 0, 128)}},
+    };
+    for (const PngCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage image = png(encodePng(c.sample));
+        ASSERT_EQ(image.size(), QSize(c.sample.width, c.sample.height));
+        const std::vector<QRgb> actual = pixels(image);
+        ASSERT_EQ(actual.size(), c.expected.size());
+        for (std::size_t i = 0; i < actual.size(); ++i) {
+            // A fully transparent pixel's colour means nothing.
+            if (qAlpha(c.expected[i]) == 0) {
+                EXPECT_EQ(qAlpha(actual[i]), 0) << i;
+            } else {
+                EXPECT_EQ(actual[i], c.expected[i]) << i;
+            }
+        }
+    }
+}
+
+TEST(PngDecoder, InterlacedMatchesPlain) {
+    PngSample sample{13, 11, PNG_COLOR_TYPE_RGB, 8, false, {}, {}, {}};
+    for (int i = 0; i < 13 * 11 * 3; ++i) {
+        sample.rows.push_back(static_cast<unsigned char>(i * 7));
+    }
+    const QImage plain = png(encodePng(sample));
+    sample.interlaced = true;
+    EXPECT_EQ(pixels(png(encodePng(sample))), pixels(plain));
+}
+
+// ---- GIF ----
+
+TEST(GifDecoder, ComposesFramesByDisposalAndTransparency) {
+    GifSample sample;
+    sample.width = 4;
+    sample.height = 1;
+    sample.colours = {qRgb(0, 0, 0), kRed, kGreen, kBlue};
+    sample.loopCount = 0;
+    sample.frames = {
+        {0, 0, 4, 1, {1, 1, 1, 1}, DISPOSE_DO_NOT, -1, 0, false, {}},
+        {1, 0, 2, 1, {2, 0}, DISPOSE_BACKGROUND, 0, 25, false, {}},
+        {3, 0, 1, 1, {3}, DISPOSE_PREVIOUS, -1, 10, false, {}},
+        {0, 0, 1, 1, {2}, DISPOSE_DO_NOT, -1, 10, false, {}},
+    };
+    const Animation animation = gif(encodeGif(sample));
+    ASSERT_EQ(animation.frames.size(), 4U);
+    EXPECT_EQ(pixels(animation.frames[0].image), (std::vector<QRgb>{kRed, kRed, kRed, kRed}));
+    EXPECT_EQ(pixels(animation.frames[1].image), (std::vector<QRgb>{kRed, kGreen, kRed, kRed}));
+    EXPECT_EQ(pixels(animation.frames[2].image), (std::vector<QRgb>{kRed, 0, 0, kBlue}));
+    EXPECT_EQ(pixels(animation.frames[3].image), (std::vector<QRgb>{kGreen, 0, 0, kRed}));
+    EXPECT_EQ(animation.repeats, -1);
+    EXPECT_EQ(animation.frames[0].delayMs, 100);  // no delay asked: the usual tenth of a second
+    EXPECT_EQ(animation.frames[1].delayMs, 250);
+}
+
+TEST(GifDecoder, LoopCountSaysHowOftenTheSequenceRepeats) {
+    GifSample sample{1, 1, {kRed, kGreen}, {{0, 0, 1, 1, {1}, 0, -1, 10, false, {}}}, -1};
+    EXPECT_EQ(gif(encodeGif(sample)).repeats, 0);
+    sample.loopCount = 3;
+    EXPECT_EQ(gif(encodeGif(sample)).repeats, 3);
+}
+
+TEST(GifDecoder, ClipsFramesToTheScreenAndLeavesUnknownIndicesTransparent) {
+    GifSample outside{2, 2, {kRed, kGreen}, {{1, 1, 3, 3, Bytes(9, 1), 0, -1, 10, false, {}}}, -1};
+    EXPECT_EQ(pixels(gif(encodeGif(outside)).frames[0].image), (std::vector<QRgb>{0, 0, 0, kGreen}));
+
+    // Written with four colours, then the global map cut to two: indices 2 and 3 point past it.
+    GifSample four{
+        4, 1, {kRed, kGreen, kBlue, kBlue}, {{0, 0, 4, 1, {0, 1, 2, 3}, 0, -1, 10, false, {}}}, -1};
+    Bytes bytes = encodeGif(four);
+    bytes[10] = static_cast<unsigned char>(bytes[10] & ~7);
+    bytes.erase(bytes.begin() + 13 + 6, bytes.begin() + 13 + 12);
+    EXPECT_EQ(pixels(gif(bytes).frames[0].image), (std::vector<QRgb>{kRed, kGreen, 0, 0}));
+}
+
+TEST(GifDecoder, InterlacedFrameMatchesPlainAndLocalMapWins) {
+    GifSample sample{
+        1, 11, {kRed, kGreen}, {{0, 0, 1, 11, {0, 1, 1, 0, 0, 1, 0, 1, 1, 1, 0}, 0, -1, 10, false, {}}}, -1};
+    const std::vector<QRgb> plain = pixels(gif(encodeGif(sample)).frames[0].image);
+    sample.frames[0].interlaced = true;
+    EXPECT_EQ(pixels(gif(encodeGif(sample)).frames[0].image), plain);
+    sample.frames[0].localColours = {kBlue, kRed};
+    EXPECT_EQ(pixels(gif(encodeGif(sample)).frames[0].image)[1], kRed);
+}
+
+// ---- BMP ----
+
+struct BmpCase {
+    const char* name;
+    BmpSample sample;
+    std::vector<QRgb> expected;  // top row first
+};
+
+TEST(BmpDecoder, DecodesEveryDepthAndCompression) {
+    const std::vector<BmpCase> cases = {
+        {"1-bit", {3, 1, 1, 0, {kRed, kBlue}, {}, {0xA0, 0, 0, 0}}, {kBlue, kRed, kBlue}},
+        {"4-bit", {3, 1, 4, 0, {kRed, kGreen, kBlue}, {}, {0x21, 0x00, 0, 0}}, {kBlue, kGreen, kRed}},
+        {"8-bit bottom-up", {1, 2, 8, 0, {kRed, kGreen}, {}, {0, 0, 0, 0, 1, 0, 0, 0}}, {kGreen, kRed}},
+        {"24-bit top-down", {1, -2, 24, 0, {}, {}, {0, 0, 255, 0, 0, 255, 0, 0}}, {kRed, kGreen}},
+        {"16-bit 5-5-5", {2, 1, 16, 0, {}, {}, {0x00, 0x7C, 0x1F, 0x00}}, {kRed, kBlue}},
+        {"32-bit bit fields with alpha",
+         {1, 1, 32, 3, {}, {0x00FF0000, 0x0000FF00, 0x000000FF}, {0, 0, 255, 0x80}},
+         {kRed}},
+        {"RLE8 with a move and early line ends",
+         {4, 2, 8, 1, {kRed, kGreen}, {}, {2, 1, 0, 0, 0, 2, 1, 0, 1, 0, 0, 1}},
+         {0, kRed, 0, 0, kGreen, kGreen, 0, 0}},
+        {"RLE4 literal run",
+         {3, 1, 4, 2, {kRed, kGreen, kBlue}, {}, {0, 3, 0x12, 0x00, 0, 1}},
+         {kGreen, kBlue, kRed}},
+    };
+    for (const BmpCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage image = bmp(encodeBmp(c.sample));
+        const std::vector<QRgb> actual = pixels(image);
+        ASSERT_EQ(actual.size(), c.expected.size());
+        for (std::size_t i = 0; i < actual.size(); ++i) {
+            if (qAlpha(c.expected[i]) == 0) {
+                EXPECT_EQ(qAlpha(actual[i]), 0) << i;
+            } else {
+                EXPECT_EQ(actual[i], c.expected[i]) << i;
+            }
+        }
+    }
+}
+
+TEST(BmpDecoder, AgreesWithQtOnItsOwnBitmaps) {
+    const QImage source = markedPicture(37, 21, qRgb(10, 200, 30), qRgb(250, 5, 120));
+    const Bytes bytes = encodeWithQt(source, "BMP");
+    EXPECT_EQ(pixels(bmp(bytes)), pixels(source));
+}
+
+// ---- ICO ----
+
+TEST(IconDecoder, TransparentPixelsBecomeWhite) {
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    for (int x = 0; x < 16; ++x) {
+        icon.setPixel(x, 0, kBlue);
+    }
+    const Bytes bytes = encodeWithQt(icon, "ICO");
+    const QImage bitmap = iconOnWhite(decodeIcon(bytes.data(), bytes.size()));
+    ASSERT_EQ(bitmap.size(), QSize(16, 16));
+    EXPECT_EQ(bitmap.pixel(3, 0), kBlue);
+    EXPECT_EQ(bitmap.pixel(3, 8), qRgb(255, 255, 255));
+}
+
+// ---- Damaged and lying files ----
+
+struct HostileCase {
+    std::string name;
+    Bytes bytes;
+};
+
+Bytes withPngSize(Bytes bytes, std::uint32_t width, std::uint32_t height) {
+    putU32BigEndian(bytes, 16, width);
+    putU32BigEndian(bytes, 20, height);
+    putU32BigEndian(bytes, 29, static_cast<std::uint32_t>(crc32(0, bytes.data() + 12, 17)));
+    return bytes;
+}
+
+Bytes withJpegSize(Bytes bytes, std::uint32_t width, std::uint32_t height) {
+    const std::size_t frame = find(bytes, {0xFF, 0xC0});
+    putU16BigEndian(bytes, frame + 5, height);
+    putU16BigEndian(bytes, frame + 7, width);
+    return bytes;
+}
+
+void addTruncations(std::vector<HostileCase>& cases, const std::string& format, const Bytes& bytes,
+                    std::vector<std::size_t> lengths) {
+    for (const std::size_t length : lengths) {
+        cases.push_back({format + " cut to " + std::to_string(length), truncated(bytes, length)});
+    }
+}
+
+void expectAllRefused(const std::vector<HostileCase>& cases,
+                      const std::function<void(const Bytes&)>& decode) {
+    for (const HostileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            decode(c.bytes);
+            ADD_FAILURE() << "decoded";
+        } catch (const PictureError& error) {
+            EXPECT_STRNE(error.what(), "");
+        }
+    }
+}
+
+TEST(HostileFiles, JpegIsRefused) {
+    const Bytes good = encodeWithQt(markedPicture(64, 64, kRed, kBlue), "JPEG", 90);
+    std::vector<HostileCase> cases;
+    addTruncations(cases, "jpeg", good, {0, 2, 20, 200, good.size() / 2, good.size() * 3 / 4});
+    cases.push_back({"huge", withJpegSize(good, 65000, 65000)});
+    cases.push_back({"zero height", withJpegSize(good, 64, 0)});
+    cases.push_back({"png content", encodeWithQt(markedPicture(4, 4, kRed, kBlue), "PNG")});
+    expectAllRefused(cases, [](const Bytes& bytes) { jpeg(bytes); });
+}
+
+TEST(HostileFiles, PngIsRefused) {
+    const Bytes good = encodeWithQt(markedPicture(64, 64, kRed, kBlue, QImage::Format_ARGB32), "PNG");
+    std::vector<HostileCase> cases;
+    addTruncations(cases, "png", good, {0, 7, 8, 30, 40, good.size() / 2});
+    cases.push_back({"huge", withPngSize(good, 100000, 100000)});
+    cases.push_back({"zero width", withPngSize(good, 0, 64)});
+    cases.push_back({"taller than its data", withPngSize(good, 64, 5000)});
+    Bytes badChecksum = good;
+    badChecksum[29] ^= 0xFF;
+    cases.push_back({"IHDR checksum", badChecksum});
+    expectAllRefused(cases, [](const Bytes& bytes) { png(bytes); });
+}
+
+TEST(HostileFiles, GifIsRefused) {
+    GifSample sample{8, 8, {kRed, kGreen}, {{0, 0, 8, 8, Bytes(64, 1), 0, -1, 10, false, {}}}, -1};
+    const Bytes good = encodeGif(sample);
+    std::vector<HostileCase> cases;
+    addTruncations(cases, "gif", good, {0, 5, 12, 20, good.size() / 2, good.size() - 1});
+    Bytes huge = good;
+    putU16(huge, 6, 65535);
+    putU16(huge, 8, 65535);
+    cases.push_back({"huge screen", huge});
+    Bytes zero = good;
+    putU16(zero, 6, 0);
+    cases.push_back({"zero screen", zero});
+    Bytes hugeFrame = good;
+    const std::size_t descriptor = find(good, {0x2C});
+    putU16(hugeFrame, descriptor + 5, 65535);
+    putU16(hugeFrame, descriptor + 7, 65535);
+    cases.push_back({"huge frame", hugeFrame});
+    GifSample noFrames{4, 4, {kRed, kGreen}, {}, -1};
+    cases.push_back({"no frames", encodeGif(noFrames)});
+    GifSample many{1, 1, {kRed, kGreen}, {}, -1};
+    many.frames.assign(5001, GifFrameSample{0, 0, 1, 1, {1}, 0, -1, 10, false, {}});
+    cases.push_back({"too many frames", encodeGif(many)});
+    expectAllRefused(cases, [](const Bytes& bytes) { gif(bytes); });
+}
+
+TEST(HostileFiles, BmpIsRefused) {
+    const Bytes good = encodeWithQt(markedPicture(16, 16, kRed, kBlue), "BMP");
+    std::vector<HostileCase> cases;
+    addTruncations(cases, "bmp", good, {0, 2, 14, 30, 54, good.size() / 2, good.size() - 1});
+    Bytes huge = good;
+    putU32(huge, 18, 100000);
+    putU32(huge, 22, 100000);
+    cases.push_back({"huge", huge});
+    Bytes zero = good;
+    putU32(zero, 18, 0);
+    cases.push_back({"zero width", zero});
+    Bytes offsetPastEnd = good;
+    putU32(offsetPastEnd, 10, static_cast<std::uint32_t>(good.size() + 100));
+    cases.push_back({"pixel offset past the end", offsetPastEnd});
+    Bytes offsetInHeader = good;
+    putU32(offsetInHeader, 10, 20);
+    cases.push_back({"pixel offset inside the header", offsetInHeader});
+    Bytes oddDepth = good;
+    putU16(oddDepth, 28, 7);
+    cases.push_back({"7 bits a pixel", oddDepth});
+    Bytes headerSize = good;
+    putU32(headerSize, 14, 0xFFFFFFF0);
+    cases.push_back({"header length", headerSize});
+    BmpSample endless{4, 4, 8, 1, {kRed}, {}, {4, 0, 0, 0}};
+    cases.push_back({"run-length data that stops early", encodeBmp(endless)});
+    expectAllRefused(cases, [](const Bytes& bytes) { bmp(bytes); });
+}
+
+TEST(HostileFiles, BmpColourCountIsNotTrusted) {
+    BmpSample sample{1, 1, 8, 0, {kRed, kGreen}, {}, {1, 0, 0, 0}};
+    Bytes bytes = encodeBmp(sample);
+    putU32(bytes, 46, 0x7FFFFFFF);
+    EXPECT_EQ(bmp(bytes).pixel(0, 0), kGreen);
+}
+
+TEST(HostileFiles, IconIsRefused) {
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(kRed);
+    const Bytes good = encodeWithQt(picture, "ICO");
+    std::vector<HostileCase> cases;
+    addTruncations(cases, "ico", good, {0, 4, 6, 21, 40, good.size() / 2, good.size() - 1});
+    Bytes lyingCount = good;
+    putU16(lyingCount, 4, 50);
+    cases.push_back({"more images than the directory holds", lyingCount});
+    Bytes offsetPastEnd = good;
+    putU32(offsetPastEnd, 18, static_cast<std::uint32_t>(good.size()));
+    cases.push_back({"image past the end", offsetPastEnd});
+    Bytes sizeLie = good;
+    putU32(sizeLie, 14, 0x7FFFFFFF);
+    cases.push_back({"image longer than the file", sizeLie});
+    expectAllRefused(cases, [](const Bytes& bytes) { decodeIcon(bytes.data(), bytes.size()); });
+}
+
+}  // namespace
