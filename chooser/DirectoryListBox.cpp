@@ -4,9 +4,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "chooser/FolderPictures.h"
 #include "platform/FileError.h"
 #include "platform/GuardedApplication.h"
+#include "search/Pictures.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ bool DirectoryListBox::enterOrReport(const std::string& folder) {
 void DirectoryListBox::showRows() {
     clear();
     const QIcon open(openFolderPicture());
-    const QIcon closed(closedFolderPicture());
+    const QIcon closed(folderPicture());
     QTreeWidgetItem* parent = nullptr;
     QTreeWidgetItem* currentRow = nullptr;
     for (const FolderRow& row : list_.rows()) {

@@ -19,23 +19,43 @@ void drawMagnifier(QPainter& painter, QPointF centre, qreal radius, qreal pen) {
     painter.drawLine(handleStart, handleStart + QPointF(radius * 0.9, radius * 0.9));
 }
 
+// A folder's back with its tab, `right` being where it ends.
+void drawFolder(QPainter& painter, qreal right, const QColor& fill) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(120, 90, 0));
+    painter.setBrush(fill);
+    QPainterPath folder;
+    folder.moveTo(0.5, 2.5);
+    folder.lineTo(6.5, 2.5);
+    folder.lineTo(8.5, 4.5);
+    folder.lineTo(right, 4.5);
+    folder.lineTo(right, 13.5);
+    folder.lineTo(0.5, 13.5);
+    folder.closeSubpath();
+    painter.drawPath(folder);
+}
+
 }  // namespace
 
 QPixmap folderPicture() {
     QPixmap pixmap = canvas(18, 14);
     QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QColor(120, 90, 0));
-    painter.setBrush(QColor(250, 210, 80));
-    QPainterPath folder;
-    folder.moveTo(0.5, 2.5);
-    folder.lineTo(6.5, 2.5);
-    folder.lineTo(8.5, 4.5);
-    folder.lineTo(17.5, 4.5);
-    folder.lineTo(17.5, 13.5);
-    folder.lineTo(0.5, 13.5);
-    folder.closeSubpath();
-    painter.drawPath(folder);
+    drawFolder(painter, 17.5, QColor(250, 210, 80));
+    return pixmap;
+}
+
+QPixmap openFolderPicture() {
+    QPixmap pixmap = canvas(18, 14);
+    QPainter painter(&pixmap);
+    drawFolder(painter, 15.5, QColor(220, 175, 50));
+    painter.setBrush(QColor(255, 225, 120));
+    QPainterPath front;
+    front.moveTo(3.5, 7.5);
+    front.lineTo(17.5, 7.5);
+    front.lineTo(15.5, 13.5);
+    front.lineTo(0.5, 13.5);
+    front.closeSubpath();
+    painter.drawPath(front);
     return pixmap;
 }
 

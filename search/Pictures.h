@@ -1,9 +1,10 @@
 #pragma once
-// The search window's own small pictures, drawn in code so they stay sharp and need no files.
+// The program's own small pictures, drawn in code so they stay sharp and need no files.
 
 #include <QIcon>
 #include <QPixmap>
 
-QPixmap folderPicture();  // "Выбрать папку"
-QPixmap viewerPicture();  // show or hide the last viewer
-QIcon applicationIcon();  // the window's and the program's icon
+QPixmap folderPicture();      // "Выбрать папку", and a closed folder in the chooser
+QPixmap openFolderPicture();  // an open folder in the chooser
+QPixmap viewerPicture();      // show or hide the last viewer
+QIcon applicationIcon();      // the window's and the program's icon
