@@ -574,14 +574,13 @@ void DeviceContext::ellipse(const QRectF& box) {
 }
 
 // The arc of the ellipse in `box` from the ray towards `start` to the ray towards `end`, in the current arc
-// direction; equal rays make a whole ellipse.
-QPainterPath DeviceContext::arcPath(const QRectF& box, const QPointF& start, const QPointF& end,
-                                    bool& ok) const {
+// direction; equal rays make a whole ellipse. Appended to `path` with a line from its current point, or as a
+// new figure when `path` is empty.
+bool DeviceContext::appendArc(QPainterPath& path, const QRectF& box, const QPointF& start,
+                              const QPointF& end) const {
     const QRectF ellipseBox = box.normalized();
-    ok = ellipseBox.width() > 0 && ellipseBox.height() > 0;
-    QPainterPath path;
-    if (!ok) {
-        return path;
+    if (!(ellipseBox.width() > 0) || !(ellipseBox.height() > 0)) {
+        return false;
     }
     const double from = ellipseAngle(ellipseBox, start);
     const double to = ellipseAngle(ellipseBox, end);
@@ -597,50 +596,42 @@ QPainterPath DeviceContext::arcPath(const QRectF& box, const QPointF& start, con
     if (clockwise) {
         sweep -= 360;
     }
-    path.arcMoveTo(ellipseBox, from);
+    if (path.elementCount() == 0) {
+        path.arcMoveTo(ellipseBox, from);
+    }
     path.arcTo(ellipseBox, from, sweep);
-    return path;
+    return true;
 }
 
 void DeviceContext::arc(const QRectF& box, const QPointF& start, const QPointF& end) {
-    bool ok;
-    const QPainterPath path = arcPath(box, start, end, ok);
-    if (ok) {
+    QPainterPath path;
+    if (appendArc(path, box, start, end)) {
         drawOpen(path, false);
     }
 }
 
 void DeviceContext::arcTo(const QRectF& box, const QPointF& start, const QPointF& end) {
-    bool ok;
-    const QPainterPath arcOnly = arcPath(box, start, end, ok);
-    if (!ok) {
-        return;
-    }
     QPainterPath path(state_.position);
-    path.connectPath(arcOnly);
-    drawOpen(path, true);
-    state_.position = path.currentPosition();
+    if (appendArc(path, box, start, end)) {
+        drawOpen(path, true);
+        state_.position = path.currentPosition();
+    }
 }
 
 void DeviceContext::chord(const QRectF& box, const QPointF& start, const QPointF& end) {
-    bool ok;
-    QPainterPath path = arcPath(box, start, end, ok);
-    if (ok) {
+    QPainterPath path;
+    if (appendArc(path, box, start, end)) {
         path.closeSubpath();
         drawClosed(path);
     }
 }
 
 void DeviceContext::pie(const QRectF& box, const QPointF& start, const QPointF& end) {
-    bool ok;
-    const QPainterPath arcOnly = arcPath(box, start, end, ok);
-    if (!ok) {
-        return;
-    }
     QPainterPath path(box.normalized().center());
-    path.connectPath(arcOnly);
-    path.closeSubpath();
-    drawClosed(path);
+    if (appendArc(path, box, start, end)) {
+        path.closeSubpath();
+        drawClosed(path);
+    }
 }
 
 void DeviceContext::angleArc(const QPointF& centre, double radius, double startDegrees, double sweepDegrees) {

@@ -220,7 +220,7 @@ class DeviceContext {
     void fillDevice(const QPainterPath& device);
     void strokeDevice(const QPainterPath& device);
     std::optional<QColor> ropColour(const QColor& colour) const;
-    QPainterPath arcPath(const QRectF& box, const QPointF& start, const QPointF& end, bool& ok) const;
+    bool appendArc(QPainterPath& path, const QRectF& box, const QPointF& start, const QPointF& end) const;
     QRect outputRect(const QRectF& device) const;
     void applyClip(std::optional<QRegion> clip);
 
