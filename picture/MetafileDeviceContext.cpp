@@ -14,7 +14,6 @@ constexpr double kPi = 3.14159265358979323846;
 // Largest transform element accepted; keeps every mapped coordinate finite.
 constexpr double kMaxTransformElement = 1e12;
 constexpr int kMaxClipRects = 4096;
-constexpr double kMaxFontPixels = 4.0 * kMaxSide;
 constexpr double kDefaultFontHeight = 16;
 
 constexpr std::uint32_t kPsNull = 5;
@@ -793,7 +792,9 @@ void DeviceContext::textOut(const QPointF& reference, const QString& text, std::
     double pixels =
         (logFont.height == 0 ? kDefaultFontHeight : std::abs(static_cast<double>(logFont.height))) *
         (logFont.height == 0 ? lengthScale(setup_.deviceToOutput) : heightScale);
-    if (!(pixels >= 1) || pixels > kMaxFontPixels || text.isEmpty()) {
+    // Text many times taller than the picture shows nothing but a blot; it is left out.
+    const double tallest = 4 * std::max(setup_.output.width(), setup_.output.height()) + 64;
+    if (!(pixels >= 1) || pixels > tallest || text.isEmpty()) {
         return;
     }
     QFont font(logFont.face.isEmpty() ? QStringLiteral("Arial") : logFont.face);

@@ -4,6 +4,8 @@ namespace metafile {
 
 namespace {
 
+constexpr int kLargestCachedGlyph = 64;
+
 // Makes the pixels of one colour transparent: the half of a raster operation that leaves the picture alone.
 QImage withoutColour(const QImage& image, QRgb colour) {
     QImage result = image.convertToFormat(QImage::Format_ARGB32);
@@ -52,9 +54,16 @@ void PainterCanvas::strokePath(const QPainterPath& path, const QPen& pen) {
 void PainterCanvas::drawText(const QTransform& placement, const QString& text, const QFont& font,
                              const QColor& color) {
     painter_.setTransform(placement * base_);
-    painter_.setFont(font);
-    painter_.setPen(color);
-    painter_.drawText(QPointF(0, 0), text);
+    if (font.pixelSize() > kLargestCachedGlyph) {
+        // Large glyphs go through an outline: the painter's glyph cache would allocate an image for each.
+        QPainterPath outline;
+        outline.addText(QPointF(0, 0), font, text);
+        painter_.fillPath(outline, color);
+    } else {
+        painter_.setFont(font);
+        painter_.setPen(color);
+        painter_.drawText(QPointF(0, 0), text);
+    }
     painter_.setTransform(base_);
 }
 
