@@ -1,5 +1,7 @@
 #include "picture/MetafilePainterCanvas.h"
 
+#include "picture/PictureError.h"
+
 namespace metafile {
 
 namespace {
@@ -22,9 +24,19 @@ QImage withoutColour(const QImage& image, QRgb colour) {
 
 }  // namespace
 
-PainterCanvas::PainterCanvas(QPainter& painter) : painter_(painter), base_(painter.transform()) {
+PainterCanvas::PainterCanvas(QPainter& painter, double areaBudget)
+    : painter_(painter), base_(painter.transform()), areaLeft_(areaBudget) {
     const QPaintDevice* device = painter.device();
     sizeLimit_ = 64.0 * (device ? device->width() + device->height() : 0) + 4096;
+    deviceRect_ = device ? QRectF(0, 0, device->width(), device->height()) : QRectF();
+}
+
+void PainterCanvas::charge(const QRectF& deviceBounds) {
+    const QRectF covered = deviceBounds.intersected(deviceRect_);
+    areaLeft_ -= covered.width() * covered.height();
+    if (areaLeft_ < 0) {
+        throw PictureError("Метафайл слишком сложен: его рисование не закончилось бы за разумное время.");
+    }
 }
 
 void PainterCanvas::setClip(const std::optional<QRegion>& clip) {
@@ -36,11 +48,14 @@ void PainterCanvas::setClip(const std::optional<QRegion>& clip) {
 }
 
 void PainterCanvas::fillPath(const QPainterPath& path, const QBrush& brush) {
+    charge(base_.mapRect(path.controlPointRect()));
     painter_.fillPath(path, brush);
 }
 
 void PainterCanvas::strokePath(const QPainterPath& path, const QPen& pen) {
     const QRectF bounds = path.controlPointRect();
+    const qreal halfWidth = pen.widthF() / 2;
+    charge(base_.mapRect(bounds.adjusted(-halfWidth, -halfWidth, halfWidth, halfWidth)));
     if (pen.style() != Qt::SolidLine && bounds.width() + bounds.height() > sizeLimit_) {
         // Laying dashes along a path far larger than the picture takes long and shows nothing but a line.
         QPen solid(pen);
@@ -53,6 +68,8 @@ void PainterCanvas::strokePath(const QPainterPath& path, const QPen& pen) {
 
 void PainterCanvas::drawText(const QTransform& placement, const QString& text, const QFont& font,
                              const QColor& color) {
+    const qreal height = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF();
+    charge((placement * base_).mapRect(QRectF(0, -height, height * text.size(), 2 * height)));
     painter_.setTransform(placement * base_);
     if (font.pixelSize() > kLargestCachedGlyph) {
         // Large glyphs go through an outline: the painter's glyph cache would allocate an image for each.
@@ -68,8 +85,9 @@ void PainterCanvas::drawText(const QTransform& placement, const QString& text, c
 }
 
 void PainterCanvas::drawImage(const QTransform& placement, const QImage& image, BlitMode mode) {
-    painter_.setTransform(placement * base_);
     const QRectF target(0, 0, image.width(), image.height());
+    charge((placement * base_).mapRect(target));
+    painter_.setTransform(placement * base_);
     switch (mode) {
         case BlitMode::Copy:
             painter_.drawImage(target, image);

@@ -240,3 +240,16 @@ TEST(MetafileHostile, CorruptFilesAreRefusedOrSkippedSafely) {
 }
 
 }  // namespace
+
+// Overdraw is counted on the device: a picture that would paint more than its budget is refused part-way.
+TEST(MetafileHostile, PaintingBeyondTheAreaBudgetIsRefused) {
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    metafile::PainterCanvas canvas(painter, 5 * 100 * 100);
+    QPainterPath fullSize;
+    fullSize.addRect(-1000, -1000, 5000, 5000);  // only the part on the device counts
+    for (int i = 0; i < 5; ++i) {
+        canvas.fillPath(fullSize, Qt::red);
+    }
+    EXPECT_THROW(canvas.fillPath(fullSize, Qt::red), PictureError);
+}
