@@ -150,12 +150,13 @@ TEST_F(SearchWindowTest, MasksEditedDuringARunApplyToTheFoldersThatFollow) {
 TEST_F(SearchWindowTest, HiddenSubfoldersAreListedButNotEntered) {
     FakeFileSystem fs;
     fs.add("", {".", "..", ".cache/", "home/", "vmlinuz"});
-    fs.add("/home", {".", "..", "notes.txt"});
+    fs.add("/home", {".", "..", "notes.txt", "v1./"});  // a Linux folder name may end in a dot
+    fs.add("/home/v1.", {"a"});
     fs.add("/.cache", {"secret.txt"});
     w->CheckBox2->setChecked(true);
     start("/");
-    EXPECT_EQ(results(),
-              (Lines{"/.", "/..", "/.cache", "/home", "/vmlinuz", "/home/.", "/home/..", "/home/notes.txt"}));
+    EXPECT_EQ(results(), (Lines{"/.", "/..", "/.cache", "/home", "/vmlinuz", "/home/.", "/home/..",
+                                "/home/notes.txt", "/home/v1.", "/home/v1./a"}));
 }
 
 TEST_F(SearchWindowTest, RootIsListedAsSlashWithoutSubfolders) {
