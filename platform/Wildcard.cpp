@@ -48,14 +48,16 @@ char32_t fold(char32_t cp) {
     return QChar::toCaseFolded(cp);
 }
 
-// Iterative wildcard match with one back-tracking point per star: linear for the masks users type.
-bool wildcardMatch(const std::u32string& pattern, const std::u32string& name) {
+// Iterative wildcard match with one back-tracking point per star: linear for the masks users type. `at` gives
+// the name's folded character at a place.
+template <typename Name, typename At>
+bool wildcardMatch(const std::u32string& pattern, const Name& name, At at) {
     std::size_t p = 0;
     std::size_t n = 0;
     std::size_t starPattern = std::u32string::npos;
     std::size_t starName = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n]) && pattern[p] != U'*') {
+        if (p < pattern.size() && pattern[p] != U'*' && (pattern[p] == U'?' || pattern[p] == at(name, n))) {
             ++p, ++n;
         } else if (p < pattern.size() && pattern[p] == U'*') {
             starPattern = p++;
@@ -71,6 +73,27 @@ bool wildcardMatch(const std::u32string& pattern, const std::u32string& name) {
         ++p;
     }
     return p == pattern.size();
+}
+
+bool isAscii(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Most names are plain ASCII: they are matched in place, folding each character as it is compared.
+bool matchName(const std::u32string& pattern, std::string_view name) {
+    if (isAscii(name)) {
+        return wildcardMatch(pattern, name, [](std::string_view text, std::size_t i) {
+            return fold(static_cast<unsigned char>(text[i]));
+        });
+    }
+    thread_local std::u32string folded;
+    foldInto(name, folded);
+    return wildcardMatch(pattern, folded, [](const std::u32string& text, std::size_t i) { return text[i]; });
 }
 
 }  // namespace
@@ -129,17 +152,14 @@ bool WildcardMask::matches(std::string_view name) const {
     if (matchesEverything_) {
         return true;
     }
-    // Most names are short; folding them into a reused buffer keeps the listing free of allocations.
-    thread_local std::u32string folded;
-    foldInto(name, folded);
-    if (wildcardMatch(pattern_, folded)) {
+    if (matchName(pattern_, name)) {
         return true;
     }
     switch (extra_) {
         case Extra::WithoutExtension:
-            return wildcardMatch(stem_, folded);
+            return matchName(stem_, name);
         case Extra::WithoutDot:
-            return name.find('.') == std::string_view::npos && wildcardMatch(stem_, folded);
+            return name.find('.') == std::string_view::npos && matchName(stem_, name);
         case Extra::None:
             break;
     }

@@ -29,7 +29,7 @@ tree="$work/tree"
 entries=$(find "$tree" | wc -l)
 
 now() { date +%s.%N; }
-field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }
+field() { sed -n "s/^\(.* \)\{0,1\}$1=\([^ ]*\).*/\2/p"; }
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 # measure NAME OUR_COMMAND... -- PEER_COMMAND...: warms both, then alternates them; records medians.
