@@ -37,6 +37,9 @@ class SearchWindowTest : public testing::Test {
         }
     }
 
+    // A run makes its start folder current; the temporary trees go away, so the next test starts at "/".
+    void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
+
     std::vector<std::string> results() const {
         std::vector<std::string> rows;
         for (int row = 0; row < w->ListBox1Items->rowCount(); ++row) {

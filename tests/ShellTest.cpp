@@ -11,13 +11,16 @@
 
 namespace {
 
-std::string workingFolder() {
+// `relative` as an absolute path under the current folder, which may be the root.
+std::string underWorkingFolder(const std::string& relative) {
     char buffer[4096];
-    return getcwd(buffer, sizeof buffer);
+    const std::string here = getcwd(buffer, sizeof buffer);
+    return here == "/" ? "/" + relative : here + "/" + relative;
 }
 
 TEST(OpenerArgument, AddressesAndAbsolutePathsStayAndEverythingElseBecomesAbsolute) {
-    const std::string here = workingFolder();
+    char buffer[4096];
+    const std::string here = getcwd(buffer, sizeof buffer);
     const struct {
         std::string given;
         std::string expected;
@@ -25,12 +28,12 @@ TEST(OpenerArgument, AddressesAndAbsolutePathsStayAndEverythingElseBecomesAbsolu
         {"https://varnel.example/", "https://varnel.example/"},
         {"mailto+x.y-z://a", "mailto+x.y-z://a"},
         {"/usr/share/help.chm", "/usr/share/help.chm"},
-        {"-rf", here + "/-rf"},
-        {"--help", here + "/--help"},
-        {"docs/help.chm", here + "/docs/help.chm"},
-        {"a:b", here + "/a:b"},
-        {"://x", here + "/://x"},
-        {"1http://x", here + "/1http://x"},
+        {"-rf", underWorkingFolder("-rf")},
+        {"--help", underWorkingFolder("--help")},
+        {"docs/help.chm", underWorkingFolder("docs/help.chm")},
+        {"a:b", underWorkingFolder("a:b")},
+        {"://x", underWorkingFolder("://x")},
+        {"1http://x", underWorkingFolder("1http://x")},
         {"", here},
     };
     for (const auto& c : cases) {
@@ -76,7 +79,7 @@ TEST_F(DesktopShellTest, ReportsTheOpenersOutcome) {
 TEST_F(DesktopShellTest, HandsOverTheArgumentsBytesUnchanged) {
     const std::string name = "-name \xff\xfe 'quoted' $HOME";
     ASSERT_EQ(open(opener(0), name), std::optional<bool>(true));
-    EXPECT_EQ(recorded(), workingFolder() + "/" + name);
+    EXPECT_EQ(recorded(), underWorkingFolder(name));
 }
 
 }  // namespace
