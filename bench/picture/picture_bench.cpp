@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "picture/AnimationPlayer.h"
 #include "picture/FitRule.h"
 #include "picture/PictureLimits.h"
 #include "picture/PictureLoader.h"
@@ -36,11 +37,12 @@ void drawFitted(const QImage& image) {
 
 // One decode and draw; returns the number of frames seen.
 int runOurs(const std::string& path) {
-    const Animation animation = loadPicture(pictureKindOf(path), path);
-    for (const AnimationFrame& frame : animation.frames) {
-        drawFitted(frame.image);
+    AnimationPlayer player(loadPicture(pictureKindOf(path), path));
+    for (int shown = 0; shown < player.frameCount(); ++shown) {
+        drawFitted(player.frame());
+        player.advance();
     }
-    return static_cast<int>(animation.frames.size());
+    return player.frameCount();
 }
 
 int runQt(const std::string& path) {
