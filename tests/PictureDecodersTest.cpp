@@ -167,6 +167,30 @@ TEST(PngDecoder, InterlacedMatchesPlain) {
     EXPECT_EQ(pixels(png(encodePng(sample))), pixels(plain));
 }
 
+// Pictures of 8 MB and more go to memory of their own (see ImageBuffer); they must decode as Qt decodes them
+// and behave as any image once decoded.
+TEST(LargePictures, DecodeAsQtDoesAndOutliveTheirCopies) {
+    const QImage source = markedPicture(2000, 1200, qRgba(255, 0, 0, 128), kBlue, QImage::Format_ARGB32);
+    struct Case {
+        const char* format;
+        std::function<QImage(const Bytes&)> decode;
+    };
+    const Case cases[] = {{"PNG", png}, {"JPEG", jpeg}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        const Bytes bytes = encodeWithQt(source, c.format, 95);
+        QImage ours = c.decode(bytes);
+        const QImage qt = QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), c.format);
+        ASSERT_EQ(ours.size(), source.size());
+        EXPECT_EQ(pixels(ours), pixels(qt));
+        const QImage copy = ours;
+        ours.fill(Qt::black);
+        EXPECT_EQ(copy.pixel(1999, 1199), qt.pixel(1999, 1199));
+        ours = QImage();
+        EXPECT_EQ(copy.pixel(0, 0), qt.pixel(0, 0));
+    }
+}
+
 // ---- GIF ----
 
 TEST(GifDecoder, ComposesFramesByDisposalAndTransparency) {
@@ -401,6 +425,9 @@ TEST(HostileFiles, PngIsRefused) {
     Bytes badChecksum = good;
     badChecksum[29] ^= 0xFF;
     cases.push_back({"IHDR checksum", badChecksum});
+    Bytes damagedData = good;
+    damagedData[find(good, {'I', 'D', 'A', 'T'}) + 10] ^= 0x55;
+    cases.push_back({"image data damaged", damagedData});
     expectAllRefused(cases, [](const Bytes& bytes) { png(bytes); });
 }
 
