@@ -29,5 +29,9 @@ QImage newImage(int width, int height, QImage::Format format) {
         return QImage();
     }
     madvise(buffer, rounded, MADV_HUGEPAGE);  // only advice: without it the pages are small, nothing else
-    return QImage(static_cast<uchar*>(buffer), width, height, bytesPerLine, format, freeBuffer, buffer);
+    QImage image(static_cast<uchar*>(buffer), width, height, bytesPerLine, format, freeBuffer, buffer);
+    if (image.isNull()) {
+        std::free(buffer);  // Qt calls the cleanup only for an image it made
+    }
+    return image;
 }
