@@ -1,6 +1,6 @@
 #pragma once
-// The pixel memory for a decoded picture. A large picture gets memory the kernel may back with 2 MB pages: a
-// 24-megapixel photo then costs about fifty page faults as the decoder fills it rather than some 23,000.
+// The pixel memory for a decoded picture. A large picture's memory is mapped in one call before the decoder
+// fills it, rather than by one page fault for every 4 KB it writes (some 23,000 for a 24-megapixel photo).
 
 #include <QImage>
 
