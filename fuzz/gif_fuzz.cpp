@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "picture/AnimationPlayer.h"
 #include "picture/GifDecoder.h"
 #include "picture/PictureError.h"
 
@@ -24,10 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     try {
-        const Animation animation = decodeGif(data, size);
-        for (const AnimationFrame& frame : animation.frames) {
-            volatile QRgb corner = frame.image.pixel(frame.image.width() - 1, frame.image.height() - 1);
+        AnimationPlayer player(decodeGif(data, size));
+        // Twice round, so the first frame is composed again after the last one's disposal.
+        for (int shown = 0; shown < 2 * player.frameCount(); ++shown) {
+            const QImage& frame = player.frame();
+            volatile QRgb corner = frame.pixel(frame.width() - 1, frame.height() - 1);
             (void)corner;
+            player.advance();
         }
     } catch (const PictureError&) {
     }

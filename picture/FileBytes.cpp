@@ -29,7 +29,7 @@ const char kCannotRead[] = "Не удалось прочитать файл";
 
 }  // namespace
 
-std::vector<unsigned char> readPictureFile(const std::string& path) {
+FileBytes readPictureFile(const std::string& path) {
     struct stat before {};
     if (::stat(path.c_str(), &before) != 0) {
         throw FileError(kCannotOpen, path, errno);
@@ -57,10 +57,11 @@ std::vector<unsigned char> readPictureFile(const std::string& path) {
     if (size > picture_limits::kMaxFileBytes) {
         throw PictureError("Файл слишком велик для изображения: " + std::to_string(size) + " байт");
     }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+    FileBytes bytes(static_cast<std::size_t>(size));
     std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+    while (filled < static_cast<std::size_t>(size)) {
+        const ssize_t got =
+            ::read(file.get(), bytes.data() + filled, static_cast<std::size_t>(size) - filled);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -72,6 +73,6 @@ std::vector<unsigned char> readPictureFile(const std::string& path) {
         }
         filled += static_cast<std::size_t>(got);
     }
-    bytes.resize(filled);
+    bytes.setSize(filled);
     return bytes;
 }

@@ -3,6 +3,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -55,6 +56,17 @@ struct FrameControl {
     int transparentIndex = NO_TRANSPARENT_COLOR;
 };
 
+Disposal disposalOf(int mode) {
+    switch (mode) {
+        case DISPOSE_BACKGROUND:
+            return Disposal::Clear;
+        case DISPOSE_PREVIOUS:
+            return Disposal::RestorePrevious;
+        default:
+            return Disposal::Keep;
+    }
+}
+
 // The rows of an interlaced frame arrive in four passes: every 8th from 0, every 8th from 4, every 4th from
 // 2, every 2nd from 1.
 std::vector<int> rowOrder(int height, bool interlaced) {
@@ -76,17 +88,15 @@ std::vector<int> rowOrder(int height, bool interlaced) {
     return order;
 }
 
-class Composer {
+// Reads every frame whole, so a damaged file is refused before anything shows, and keeps of each only the
+// indices of the part that lies on the screen; the player composes them.
+class FrameReader {
   public:
-    Composer(GifFileType* gif) : gif_(gif) {}
+    FrameReader(GifFileType* gif) : gif_(gif) {}
 
     Animation run() {
         checkFrameSize(gif_->SWidth, gif_->SHeight);
-        canvas_ = QImage(gif_->SWidth, gif_->SHeight, QImage::Format_ARGB32_Premultiplied);
-        if (canvas_.isNull()) {
-            throw PictureError("Недостаточно памяти для изображения");
-        }
-        canvas_.fill(Qt::transparent);
+        animation_.screen = QSize(gif_->SWidth, gif_->SHeight);
         GifRecordType record = UNDEFINED_RECORD_TYPE;
         do {
             check(gif_, DGifGetRecordType(gif_, &record));
@@ -143,53 +153,26 @@ class Composer {
             throw PictureError("В файле GIF слишком много кадров (можно не больше " +
                                std::to_string(picture_limits::kMaxFrames) + ")");
         }
-        const std::int64_t canvasPixels = std::int64_t{canvas_.width()} * canvas_.height();
-        if (canvasPixels * static_cast<std::int64_t>(animation_.frames.size() + 1) >
-            picture_limits::kMaxTotalPixels) {
+        const QRect frameRect(desc.Left, desc.Top, desc.Width, desc.Height);
+        AnimationFrame frame;
+        frame.area = frameRect.intersected(QRect(QPoint(0, 0), animation_.screen));
+        frame.disposal = disposalOf(control_.disposal);
+        frame.delayMs = control_.delayMs;
+        storedPixels_ += std::int64_t{frame.area.width()} * frame.area.height();
+        if (storedPixels_ > picture_limits::kMaxTotalPixels) {
             throw PictureError("Анимация GIF слишком велика: больше " +
                                std::to_string(picture_limits::kMaxTotalPixels / 1'000'000) +
                                " миллионов точек во всех кадрах");
-        }
-        const QRect frameRect(desc.Left, desc.Top, desc.Width, desc.Height);
-        const QRect visible = frameRect.intersected(canvas_.rect());
-        applyPreviousDisposal();
-        if (control_.disposal == DISPOSE_PREVIOUS) {
-            saved_ = canvas_.copy(visible);
         }
         if (desc.Width == 0 || desc.Height == 0) {
             skipFrameData();
         } else {
             checkFrameSize(desc.Width, desc.Height);
             const ColorMapObject* colours = desc.ColorMap != nullptr ? desc.ColorMap : gif_->SColorMap;
-            paintFrame(colours, frameRect);
+            frame.palette = paletteFor(colours);
+            readIndices(frameRect, frame);
         }
-        animation_.frames.push_back(AnimationFrame{canvas_, control_.delayMs});
-        previousDisposal_ = control_.disposal;
-        previousRect_ = visible;
-    }
-
-    void applyPreviousDisposal() {
-        if (previousDisposal_ == DISPOSE_BACKGROUND) {
-            clear(previousRect_);
-        } else if (previousDisposal_ == DISPOSE_PREVIOUS && !saved_.isNull()) {
-            restore(saved_, previousRect_.topLeft());
-        }
-        saved_ = QImage();
-    }
-
-    void clear(const QRect& area) {
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(canvas_.scanLine(y));
-            std::fill(row + area.left(), row + area.left() + area.width(), QRgb{0});
-        }
-    }
-
-    void restore(const QImage& part, QPoint at) {
-        for (int y = 0; y < part.height(); ++y) {
-            const auto* source = reinterpret_cast<const QRgb*>(part.constScanLine(y));
-            auto* target = reinterpret_cast<QRgb*>(canvas_.scanLine(at.y() + y)) + at.x();
-            std::copy(source, source + part.width(), target);
-        }
+        animation_.frames.push_back(std::move(frame));
     }
 
     // A frame without pixels still carries an (empty) image data stream, which must be read past.
@@ -202,41 +185,53 @@ class Composer {
         }
     }
 
-    // Parts outside the logical screen are read and dropped; so are the transparent index and any index
-    // beyond the colour map, which leave what is under them.
-    void paintFrame(const ColorMapObject* colours, const QRect& frameRect) {
-        QRgb palette[256];
+    // Most frames share the global colour map and transparent index, so they share one palette.
+    int paletteFor(const ColorMapObject* colours) {
+        FramePalette palette{};
         const int colourCount = colours != nullptr ? std::clamp(colours->ColorCount, 0, 256) : 0;
         for (int i = 0; i < colourCount; ++i) {
             const GifColorType& colour = colours->Colors[i];
-            palette[i] = qRgb(colour.Red, colour.Green, colour.Blue);
+            palette[static_cast<std::size_t>(i)] = qRgb(colour.Red, colour.Green, colour.Blue);
         }
-        std::vector<GifPixelType> line(static_cast<std::size_t>(frameRect.width()));
-        const int firstColumn = std::max(frameRect.left(), 0);
-        const int endColumn = std::min(frameRect.left() + frameRect.width(), canvas_.width());
+        if (control_.transparentIndex >= 0 && control_.transparentIndex < 256) {
+            palette[static_cast<std::size_t>(control_.transparentIndex)] = 0;
+        }
+        if (animation_.palettes.empty() || animation_.palettes.back() != palette) {
+            animation_.palettes.push_back(palette);
+        }
+        return static_cast<int>(animation_.palettes.size()) - 1;
+    }
+
+    // Rows and columns outside the screen are read and dropped. A frame wholly on the screen is read straight
+    // into its place.
+    void readIndices(const QRect& frameRect, AnimationFrame& frame) {
+        const QRect& area = frame.area;
+        frame.indices.resize(static_cast<std::size_t>(area.width()) *
+                             static_cast<std::size_t>(area.height()));
+        const bool whole = area == frameRect;
+        std::vector<GifPixelType> line(whole ? 0 : static_cast<std::size_t>(frameRect.width()));
         for (const int row : rowOrder(frameRect.height(), gif_->Image.Interlace)) {
-            check(gif_, DGifGetLine(gif_, line.data(), frameRect.width()));
             const int y = frameRect.top() + row;
-            if (y < 0 || y >= canvas_.height()) {
+            if (whole) {
+                check(gif_,
+                      DGifGetLine(gif_, frame.indices.data() + static_cast<std::size_t>(row) * area.width(),
+                                  frameRect.width()));
                 continue;
             }
-            auto* target = reinterpret_cast<QRgb*>(canvas_.scanLine(y));
-            for (int x = firstColumn; x < endColumn; ++x) {
-                const int index = line[static_cast<std::size_t>(x - frameRect.left())];
-                if (index != control_.transparentIndex && index < colourCount) {
-                    target[x] = palette[index];
-                }
+            check(gif_, DGifGetLine(gif_, line.data(), frameRect.width()));
+            if (y < area.top() || y > area.bottom()) {
+                continue;
             }
+            const auto from = line.begin() + (area.left() - frameRect.left());
+            std::copy(from, from + area.width(),
+                      frame.indices.begin() + static_cast<std::ptrdiff_t>(y - area.top()) * area.width());
         }
     }
 
     GifFileType* gif_;
-    QImage canvas_;
-    QImage saved_;
     Animation animation_;
     FrameControl control_;
-    int previousDisposal_ = DISPOSAL_UNSPECIFIED;
-    QRect previousRect_;
+    std::int64_t storedPixels_ = 0;
 };
 
 }  // namespace
@@ -248,5 +243,5 @@ Animation decodeGif(const unsigned char* data, std::size_t size) {
     if (!gif) {
         failWith(error);
     }
-    return Composer(gif.get()).run();
+    return FrameReader(gif.get()).run();
 }

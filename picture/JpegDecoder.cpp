@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "picture/ImageBuffer.h"
 #include "picture/PictureError.h"
 #include "picture/PictureLimits.h"
 
@@ -103,8 +104,8 @@ bool prepareOutput(JpegJob& job) {
         const auto& cinfo = job.cinfo;
         checkFrameSize(cinfo.output_width, cinfo.output_height);
         JpegOutput& output = *job.output;
-        output.image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
-                              QImage::Format_RGB32);
+        output.image = newImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+                                QImage::Format_RGB32);
         if (output.image.isNull()) {
             setMessage(job, "Недостаточно памяти для изображения");
             return false;

@@ -11,22 +11,18 @@ PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
 
 void PictureArea::setPicture(Animation picture) {
     timer_.stop();
-    picture_ = std::move(picture);
-    frame_ = 0;
-    playsLeft_ = picture_.repeats;
+    player_ = AnimationPlayer();  // the old picture goes before the new one takes its memory
+    player_ = AnimationPlayer(std::move(picture));
+    playsLeft_ = player_.repeats();
     scheduleNextFrame();
     update();
-}
-
-QImage PictureArea::currentFrame() const {
-    return hasPicture() ? picture_.frames[frame_].image : QImage();
 }
 
 void PictureArea::paintEvent(QPaintEvent*) {
     if (!hasPicture()) {
         return;
     }
-    const QImage& image = picture_.frames[frame_].image;
+    const QImage& image = player_.frame();
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(fitRect(image.size(), size()), image);
@@ -44,21 +40,18 @@ void PictureArea::hideEvent(QHideEvent* event) {
 }
 
 void PictureArea::scheduleNextFrame() {
-    const int frames = static_cast<int>(picture_.frames.size());
-    const bool lastPlay = playsLeft_ == 0 && frame_ == frames - 1;
+    const int frames = player_.frameCount();
+    const bool lastPlay = playsLeft_ == 0 && player_.frameIndex() == frames - 1;
     if (frames > 1 && !lastPlay && isVisible()) {
-        timer_.start(picture_.frames[frame_].delayMs);
+        timer_.start(player_.delayMs());
     }
 }
 
 void PictureArea::showNextFrame() {
-    ++frame_;
-    if (frame_ == static_cast<int>(picture_.frames.size())) {
-        frame_ = 0;
-        if (playsLeft_ > 0) {
-            --playsLeft_;
-        }
+    if (player_.frameIndex() == player_.frameCount() - 1 && playsLeft_ > 0) {
+        --playsLeft_;
     }
+    player_.advance();
     update();
     scheduleNextFrame();
 }

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "picture/Animation.h"
+#include "picture/AnimationPlayer.h"
 
 class PictureArea : public QWidget {
     Q_OBJECT
@@ -13,10 +13,10 @@ class PictureArea : public QWidget {
     explicit PictureArea(QWidget* parent = nullptr);
 
     void setPicture(Animation picture);
-    bool hasPicture() const { return !picture_.frames.empty(); }
+    bool hasPicture() const { return player_.frameCount() > 0; }
     // The frame on show; a null image when there is no picture.
-    QImage currentFrame() const;
-    int currentFrameIndex() const { return frame_; }
+    QImage currentFrame() const { return player_.frame(); }
+    int currentFrameIndex() const { return player_.frameIndex(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,8 +27,7 @@ class PictureArea : public QWidget {
     void scheduleNextFrame();
     void showNextFrame();
 
-    Animation picture_;
-    int frame_ = 0;
+    AnimationPlayer player_;
     int playsLeft_ = 0;  // after the current one; -1 for ever
     QTimer timer_;
 };

@@ -50,7 +50,7 @@ Animation loadPicture(PictureKind kind, const std::string& path) {
     if (kind == PictureKind::Metafile) {
         return Animation::still(loadMetafile(path));
     }
-    const std::vector<unsigned char> bytes = readPictureFile(path);
+    const FileBytes bytes = readPictureFile(path);
     switch (kind) {
         case PictureKind::Jpeg:
             return Animation::still(decodeJpeg(bytes.data(), bytes.size()));
@@ -69,6 +69,6 @@ Animation loadPicture(PictureKind kind, const std::string& path) {
 }
 
 QImage loadIconBitmap(const std::string& path) {
-    const std::vector<unsigned char> bytes = readPictureFile(path);
+    const FileBytes bytes = readPictureFile(path);
     return iconOnWhite(decodeIcon(bytes.data(), bytes.size()));
 }

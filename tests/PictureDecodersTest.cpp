@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "PictureSamples.h"
+#include "picture/AnimationPlayer.h"
 #include "picture/BmpDecoder.h"
 #include "picture/GifDecoder.h"
 #include "picture/IconDecoder.h"
@@ -53,6 +54,21 @@ std::vector<QRgb> pixels(const QImage& image) {
         }
     }
     return all;
+}
+
+// Every frame as the player shows it, `rounds` times round the sequence.
+std::vector<std::vector<QRgb>> played(const Animation& animation, int rounds = 1) {
+    AnimationPlayer player(animation);
+    std::vector<std::vector<QRgb>> frames;
+    for (int shown = 0; shown < rounds * player.frameCount(); ++shown) {
+        frames.push_back(pixels(player.frame()));
+        player.advance();
+    }
+    return frames;
+}
+
+std::vector<QRgb> firstFrame(const Bytes& bytes) {
+    return played(gif(bytes)).front();
 }
 
 std::size_t find(const Bytes& bytes, std::initializer_list<unsigned char> pattern) {
@@ -151,6 +167,30 @@ TEST(PngDecoder, InterlacedMatchesPlain) {
     EXPECT_EQ(pixels(png(encodePng(sample))), pixels(plain));
 }
 
+// Pictures of 8 MB and more go to memory of their own (see ImageBuffer); they must decode as Qt decodes them
+// and behave as any image once decoded.
+TEST(LargePictures, DecodeAsQtDoesAndOutliveTheirCopies) {
+    const QImage source = markedPicture(2000, 1200, qRgba(255, 0, 0, 128), kBlue, QImage::Format_ARGB32);
+    struct Case {
+        const char* format;
+        std::function<QImage(const Bytes&)> decode;
+    };
+    const Case cases[] = {{"PNG", png}, {"JPEG", jpeg}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        const Bytes bytes = encodeWithQt(source, c.format, 95);
+        QImage ours = c.decode(bytes);
+        const QImage qt = QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), c.format);
+        ASSERT_EQ(ours.size(), source.size());
+        EXPECT_EQ(pixels(ours), pixels(qt));
+        const QImage copy = ours;
+        ours.fill(Qt::black);
+        EXPECT_EQ(copy.pixel(1999, 1199), qt.pixel(1999, 1199));
+        ours = QImage();
+        EXPECT_EQ(copy.pixel(0, 0), qt.pixel(0, 0));
+    }
+}
+
 // ---- GIF ----
 
 TEST(GifDecoder, ComposesFramesByDisposalAndTransparency) {
@@ -167,10 +207,10 @@ TEST(GifDecoder, ComposesFramesByDisposalAndTransparency) {
     };
     const Animation animation = gif(encodeGif(sample));
     ASSERT_EQ(animation.frames.size(), 4U);
-    EXPECT_EQ(pixels(animation.frames[0].image), (std::vector<QRgb>{kRed, kRed, kRed, kRed}));
-    EXPECT_EQ(pixels(animation.frames[1].image), (std::vector<QRgb>{kRed, kGreen, kRed, kRed}));
-    EXPECT_EQ(pixels(animation.frames[2].image), (std::vector<QRgb>{kRed, 0, 0, kBlue}));
-    EXPECT_EQ(pixels(animation.frames[3].image), (std::vector<QRgb>{kGreen, 0, 0, kRed}));
+    EXPECT_EQ(played(animation), (std::vector<std::vector<QRgb>>{{kRed, kRed, kRed, kRed},
+                                                                 {kRed, kGreen, kRed, kRed},
+                                                                 {kRed, 0, 0, kBlue},
+                                                                 {kGreen, 0, 0, kRed}}));
     EXPECT_EQ(animation.repeats, -1);
     EXPECT_EQ(animation.frames[0].delayMs, 100);  // no delay asked: the usual tenth of a second
     EXPECT_EQ(animation.frames[1].delayMs, 250);
@@ -185,7 +225,9 @@ TEST(GifDecoder, LoopCountSaysHowOftenTheSequenceRepeats) {
 
 TEST(GifDecoder, ClipsFramesToTheScreenAndLeavesUnknownIndicesTransparent) {
     GifSample outside{2, 2, {kRed, kGreen}, {{1, 1, 3, 3, Bytes(9, 1), 0, -1, 10, false, {}}}, -1};
-    EXPECT_EQ(pixels(gif(encodeGif(outside)).frames[0].image), (std::vector<QRgb>{0, 0, 0, kGreen}));
+    const Animation clipped = gif(encodeGif(outside));
+    EXPECT_EQ(clipped.frames[0].area, QRect(1, 1, 1, 1));  // only what shows is kept
+    EXPECT_EQ(played(clipped).front(), (std::vector<QRgb>{0, 0, 0, kGreen}));
 
     // Written with four colours, then the global map cut to two: indices 2 and 3 point past it.
     GifSample four{
@@ -193,17 +235,72 @@ TEST(GifDecoder, ClipsFramesToTheScreenAndLeavesUnknownIndicesTransparent) {
     Bytes bytes = encodeGif(four);
     bytes[10] = static_cast<unsigned char>(bytes[10] & ~7);
     bytes.erase(bytes.begin() + 13 + 6, bytes.begin() + 13 + 12);
-    EXPECT_EQ(pixels(gif(bytes).frames[0].image), (std::vector<QRgb>{kRed, kGreen, 0, 0}));
+    EXPECT_EQ(firstFrame(bytes), (std::vector<QRgb>{kRed, kGreen, 0, 0}));
 }
 
 TEST(GifDecoder, InterlacedFrameMatchesPlainAndLocalMapWins) {
     GifSample sample{
         1, 11, {kRed, kGreen}, {{0, 0, 1, 11, {0, 1, 1, 0, 0, 1, 0, 1, 1, 1, 0}, 0, -1, 10, false, {}}}, -1};
-    const std::vector<QRgb> plain = pixels(gif(encodeGif(sample)).frames[0].image);
+    const std::vector<QRgb> plain = firstFrame(encodeGif(sample));
     sample.frames[0].interlaced = true;
-    EXPECT_EQ(pixels(gif(encodeGif(sample)).frames[0].image), plain);
+    EXPECT_EQ(firstFrame(encodeGif(sample)), plain);
     sample.frames[0].localColours = {kBlue, kRed};
-    EXPECT_EQ(pixels(gif(encodeGif(sample)).frames[0].image)[1], kRed);
+    EXPECT_EQ(firstFrame(encodeGif(sample))[1], kRed);
+}
+
+TEST(GifDecoder, ClippedInterlacedFrameMatchesPlain) {
+    Bytes indices;
+    for (int i = 0; i < 4 * 11; ++i) {
+        indices.push_back(static_cast<unsigned char>(i % 3));
+    }
+    GifSample sample{3, 6, {kRed, kGreen, kBlue, kBlue}, {{1, 2, 4, 11, indices, 0, -1, 10, false, {}}}, -1};
+    const std::vector<QRgb> plain = firstFrame(encodeGif(sample));
+    EXPECT_EQ(plain[2 * 3 + 1], kRed);
+    EXPECT_EQ(plain[2 * 3 + 2], kGreen);
+    EXPECT_EQ(plain[4 * 3 + 1], kBlue);  // the frame's row 2 starts with index 8, colour 8 % 3
+    sample.frames[0].interlaced = true;
+    EXPECT_EQ(firstFrame(encodeGif(sample)), plain);
+}
+
+// The player composes each frame on what the previous one left; round the loop again it starts from a
+// transparent screen, so the second round shows what the first did, whatever the last frame's disposal.
+TEST(AnimationPlayer, EveryRoundShowsTheSamePixels) {
+    struct Case {
+        const char* name;
+        std::vector<GifFrameSample> frames;
+        std::vector<std::vector<QRgb>> firstRound;
+    };
+    const GifFrameSample fill{0, 0, 3, 1, {1, 1, 1}, DISPOSE_DO_NOT, -1, 10, false, {}};
+    const Case cases[] = {
+        {"restore to previous last",
+         {fill,
+          {1, 0, 1, 1, {2}, DISPOSE_DO_NOT, -1, 10, false, {}},
+          {0, 0, 2, 1, {3, 3}, DISPOSE_PREVIOUS, -1, 10, false, {}}},
+         {{kRed, kRed, kRed}, {kRed, kGreen, kRed}, {kBlue, kBlue, kRed}}},
+        {"restore to previous first, then twice in a row",
+         {{0, 0, 3, 1, {1, 1, 1}, DISPOSE_PREVIOUS, -1, 10, false, {}},
+          {1, 0, 1, 1, {2}, DISPOSE_PREVIOUS, -1, 10, false, {}},
+          {2, 0, 1, 1, {3}, DISPOSE_PREVIOUS, -1, 10, false, {}},
+          {0, 0, 1, 1, {2}, DISPOSE_DO_NOT, -1, 10, false, {}}},
+         {{kRed, kRed, kRed}, {0, kGreen, 0}, {0, 0, kBlue}, {kGreen, 0, 0}}},
+        {"clear last",
+         {fill, {0, 0, 3, 1, {2, 0, 2}, DISPOSE_BACKGROUND, 0, 10, false, {}}},
+         {{kRed, kRed, kRed}, {kGreen, kRed, kGreen}}},
+        {"restore to previous off the screen's edge",
+         {fill,
+          {2, 0, 5, 3, Bytes(15, 3), DISPOSE_PREVIOUS, -1, 10, true, {}},
+          {0, 0, 1, 1, {2}, DISPOSE_DO_NOT, -1, 10, false, {}}},
+         {{kRed, kRed, kRed}, {kRed, kRed, kBlue}, {kGreen, kRed, kRed}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const GifSample sample{3, 1, {qRgb(0, 0, 0), kRed, kGreen, kBlue}, c.frames, 0};
+        const std::vector<std::vector<QRgb>> rounds = played(gif(encodeGif(sample)), 3);
+        ASSERT_EQ(rounds.size(), 3 * c.firstRound.size());
+        for (std::size_t shown = 0; shown < rounds.size(); ++shown) {
+            EXPECT_EQ(rounds[shown], c.firstRound[shown % c.firstRound.size()]) << "frame shown " << shown;
+        }
+    }
 }
 
 // ---- BMP ----
@@ -328,6 +425,9 @@ TEST(HostileFiles, PngIsRefused) {
     Bytes badChecksum = good;
     badChecksum[29] ^= 0xFF;
     cases.push_back({"IHDR checksum", badChecksum});
+    Bytes damagedData = good;
+    damagedData[find(good, {'I', 'D', 'A', 'T'}) + 10] ^= 0x55;
+    cases.push_back({"image data damaged", damagedData});
     expectAllRefused(cases, [](const Bytes& bytes) { png(bytes); });
 }
 
