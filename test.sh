@@ -5,7 +5,6 @@ root="$(cd "$(dirname "$0")" && pwd)"
 "$root/scripts/install-deps.sh"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo
