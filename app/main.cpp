@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/forms.h"
+#include "platform/CommandLine.h"
 #include "platform/GuardedApplication.h"
 #include "search/FS1.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
+    keepArgumentBytes(argc, argv);
     GuardedApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -1,11 +1,11 @@
 #include "picture/Shp1.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QShowEvent>
 
 #include "picture/PictureArea.h"
 #include "picture/PictureLoader.h"
+#include "platform/CommandLine.h"
 #include "platform/Fonts.h"
 #include "search/FS1.h"
 #include "search/Pictures.h"
@@ -36,7 +36,7 @@ TSHPIC::TSHPIC(const QStringList& arguments, QWidget* parent) : QWidget(parent) 
 void TSHPIC::FormCreate(const QStringList& arguments) {
     CurrentFilePath.clear();
     if (!arguments.isEmpty()) {
-        CurrentFilePath = QFile::encodeName(arguments.first()).toStdString();
+        CurrentFilePath = argumentBytes(arguments, 0);
     }
 }
 
