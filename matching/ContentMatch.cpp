@@ -1,62 +1,18 @@
 #include "matching/ContentMatch.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "matching/TextScanner.h"
 #include "platform/EventPump.h"
-#include "platform/FileError.h"
+#include "platform/InputFile.h"
 
 namespace {
 
 constexpr std::size_t kBlockSize = 256 * 1024;
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-bool meansNoSuchFile(int errorNumber) {
-    return errorNumber == ENOENT || errorNumber == ENOTDIR || errorNumber == ELOOP ||
-           errorNumber == ENAMETOOLONG;
-}
-
-// Reads up to `length` bytes at `offset`, retrying interrupted and partial reads; fewer only at the file's
-// end.
-std::size_t readAt(int fd, const std::string& path, char* into, std::size_t length, std::uint64_t offset) {
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t got = pread(fd, into + done, length - done, static_cast<off_t>(offset + done));
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw FileError("Не удалось прочитать файл", path, errno);
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
 
 // The one block buffer, reused by every call; a text longer than a block gets a buffer of its own for that
 // call.
@@ -93,31 +49,15 @@ std::uint64_t QueryFileSize(const std::string& path) {
 }
 
 std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset) {
-    if (path.empty() || text.empty()) {
+    if (text.empty()) {
         return -1;
     }
-    // Only regular files are opened: opening a FIFO would block and opening a device may act on it.
-    // O_NONBLOCK still guards the moment between the test and the open.
-    if (QueryFileSize(path) == 0) {
-        return -1;
-    }
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0) {
-        if (meansNoSuchFile(errno)) {
-            return -1;
-        }
-        throw FileError("Не удалось открыть файл", path, errno);
-    }
-    struct stat info {};
-    if (fstat(file.get(), &info) != 0) {
-        throw FileError("Не удалось открыть файл", path, errno);
-    }
-    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const InputFile file(path);
+    const std::uint64_t size = file.size();
     const std::size_t n = text.size();
-    if (!S_ISREG(info.st_mode) || startOffset >= size || size - startOffset < n) {
+    if (file.kind() != InputFile::Kind::Regular || startOffset >= size || size - startOffset < n) {
         return -1;
     }
-    posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     const TextScanner scanner(text);
     std::vector<char> ownBuffer;
@@ -137,7 +77,7 @@ std::int64_t SearchFile(const std::string& path, const std::string& text, std::u
     while (readOffset < size) {
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::uint64_t>(capacity - filled, size - readOffset));
-        const std::size_t got = readAt(file.get(), path, buffer + filled, want, readOffset);
+        const std::size_t got = file.readAt(buffer + filled, want, readOffset);
         readOffset += got;
         filled += got;
         pumpEvents();

@@ -1,0 +1,39 @@
+#pragma once
+// A file opened for reading, for one operation. Only a regular file is ever opened: a FIFO would block the
+// window and a device may act on being opened, so anything else is only looked at. Closed when destroyed.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class InputFile {
+  public:
+    enum class Kind { Regular, Missing, Folder, Other };
+
+    // Looks at the path (links followed) and opens it when it names a regular file. Throws FileError when a
+    // regular file cannot be opened.
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    Kind kind() const { return kind_; }
+    // Why the path names no file, when kind() is Missing.
+    int missingReason() const { return missingReason_; }
+    std::uint64_t size() const { return size_; }
+
+    // Reads up to `length` bytes at `offset`, retrying interrupted and partial reads: fewer only at the end
+    // of the file. Throws FileError.
+    std::size_t readAt(void* into, std::size_t length, std::uint64_t offset) const;
+
+  private:
+    std::string path_;
+    int fd_ = -1;
+    Kind kind_ = Kind::Missing;
+    int missingReason_ = 0;
+    std::uint64_t size_ = 0;
+};
+
+// What the program says when a file cannot be opened or read.
+extern const char* const kCannotOpenFile;
+extern const char* const kCannotReadFile;
