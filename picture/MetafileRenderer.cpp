@@ -4,6 +4,24 @@
 
 namespace metafile {
 
+namespace {
+
+using RecordPlayer = void (*)(std::uint32_t, const ByteView&, DeviceContext&);
+
+void playAll(const Document& document, DeviceContext& context, RecordPlayer play) {
+    RecordCursor cursor(document);
+    Record record;
+    while (cursor.next(record)) {
+        try {
+            play(record.type, record.bytes, context);
+        } catch (const ShortRecord&) {
+            // A record too short for its own fields draws nothing; the ones after it still count.
+        }
+    }
+}
+
+}  // namespace
+
 void render(const Document& document, Canvas& canvas, const QSizeF& output) {
     Setup setup;
     setup.output = output;
@@ -16,11 +34,11 @@ void render(const Document& document, Canvas& canvas, const QSizeF& output) {
             QTransform::fromTranslate(-frame.x(), -frame.y()) *
             QTransform::fromScale(output.width() / frame.width(), output.height() / frame.height());
         DeviceContext context(canvas, setup);
-        playEnhanced(document, context);
+        playAll(document, context, playEnhancedRecord);
     } else {
         setup.placeableWindow = document.frame;
         DeviceContext context(canvas, setup);
-        playPlaceable(document, context);
+        playAll(document, context, playPlaceableRecord);
     }
 }
 

@@ -14,8 +14,9 @@ namespace metafile {
 // Draws `document` stretched over (0, 0, output).
 void render(const Document& document, Canvas& canvas, const QSizeF& output);
 
-void playEnhanced(const Document& document, DeviceContext& context);
-void playPlaceable(const Document& document, DeviceContext& context);
+// One record of each kind of metafile; a record too short for its own fields throws ShortRecord.
+void playEnhancedRecord(std::uint32_t type, const ByteView& bytes, DeviceContext& context);
+void playPlaceableRecord(std::uint32_t function, const ByteView& bytes, DeviceContext& context);
 
 // Cuts a bitmap's source rectangle out of a decoded DIB. `fromBottom` says the rectangle counts rows from the
 // bottom of a bottom-up bitmap, as the DIB-drawing records do. Returns a null image when nothing is left.

@@ -407,16 +407,8 @@ void playRecord(std::uint32_t function, const ByteView& r, DeviceContext& contex
 
 }  // namespace
 
-void playPlaceable(const Document& document, DeviceContext& context) {
-    RecordCursor cursor(document);
-    Record record;
-    while (cursor.next(record)) {
-        try {
-            playRecord(record.type, record.bytes, context);
-        } catch (const ShortRecord&) {
-            // A record too short for its own fields draws nothing; the ones after it still count.
-        }
-    }
+void playPlaceableRecord(std::uint32_t type, const ByteView& bytes, DeviceContext& context) {
+    playRecord(type, bytes, context);
 }
 
 }  // namespace metafile
