@@ -178,6 +178,16 @@ SearchRun::SearchRun(SearchForm& form, FileSystem& fs, std::vector<std::string>&
     : form_(form), fs_(fs), found_(found) {}
 
 RunEnd SearchRun::run() {
+    try {
+        return runSteps();
+    } catch (...) {
+        form_.setSearching(
+            false);  // an unexpected failure is shown by the top-level handler; the window stays usable
+        throw;
+    }
+}
+
+RunEnd SearchRun::runSteps() {
     found_.clear();
     form_.showResults(found_);
     form_.showFoldersToSearch(1);

@@ -53,6 +53,7 @@ class SearchRun {
     std::size_t unreadableFiles() const { return unreadable_; }
 
   private:
+    RunEnd runSteps();
     bool searchFolder(const FolderToSearch& folder);
     void examine(const std::string& folder, const std::string& name);
     bool contentMatches(const std::string& path);

@@ -280,6 +280,19 @@ TEST_F(SearchWindowTest, ClosingTheWindowDuringARunEndsItQuietly) {
     EXPECT_FALSE(window.isVisible());
 }
 
+TEST_F(SearchWindowTest, AnUnexpectedFailureLeavesTheWindowIdle) {
+    FakeFileSystem fs;
+    fs.add("/d", {"a"});
+    CallbackPump pump([](int) { throw std::runtime_error("disk on fire"); });
+    w->Edit1->setText(QStringLiteral("/d"));
+    QTest::mouseClick(w->Button2, Qt::LeftButton);  // through the event loop, as a person would
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].kind, ShownMessage::Error);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("disk on fire"));
+    EXPECT_TRUE(w->Button2->isEnabled());
+    EXPECT_FALSE(w->searching());
+}
+
 TEST_F(SearchWindowTest, StopBeforeStartHasNoEffect) {
     FakeFileSystem fs;
     fs.add("/d", {"a", "b"});
