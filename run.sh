@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Varnel and starts it: ./run.sh [FILE [TEXT]]
+# Installs what is missing, builds Varnel and starts it, passing on its arguments: ./run.sh [ARGUMENTS]
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 "$root/scripts/install-deps.sh"
