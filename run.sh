@@ -3,7 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
+"$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "There is no graphical display here (DISPLAY and WAYLAND_DISPLAY are unset)."
     echo "Varnel is built in $root/build; run it under a virtual display with:"
