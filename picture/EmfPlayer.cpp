@@ -125,11 +125,14 @@ std::vector<QPointF> polyPoints(const ByteView& r, bool wide, DeviceContext& con
 std::vector<std::vector<QPointF>> polyPolyPoints(const ByteView& r, bool wide, DeviceContext& context) {
     const std::uint64_t figures = r.u32(24);
     const std::uint64_t total = r.u32(28);
-    if (!r.has(32, figures * 4)) {
+    // More figures than points means empty figures, which GDI refuses; it would also let a small record
+    // ask for millions of empty lists.
+    if (figures > total || !r.has(32, figures * 4)) {
         throw ShortRecord{};
     }
     const std::vector<QPointF> all = pointsAt(r, 32 + figures * 4, total, wide, context);
     std::vector<std::vector<QPointF>> result;
+    result.reserve(static_cast<std::size_t>(figures));
     std::uint64_t used = 0;
     for (std::uint64_t i = 0; i < figures; ++i) {
         const std::uint64_t count = r.u32(32 + i * 4);

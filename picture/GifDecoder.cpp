@@ -158,7 +158,8 @@ class FrameReader {
         frame.area = frameRect.intersected(QRect(QPoint(0, 0), animation_.screen));
         frame.disposal = disposalOf(control_.disposal);
         frame.delayMs = control_.delayMs;
-        storedPixels_ += std::int64_t{frame.area.width()} * frame.area.height();
+        // The whole frame is decoded, even where it lies off the screen, so all of it counts.
+        storedPixels_ += std::int64_t{desc.Width} * desc.Height;
         if (storedPixels_ > picture_limits::kMaxTotalPixels) {
             throw PictureError("Анимация GIF слишком велика: больше " +
                                std::to_string(picture_limits::kMaxTotalPixels / 1'000'000) +

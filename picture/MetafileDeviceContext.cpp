@@ -854,7 +854,7 @@ void DeviceContext::textOut(const QPointF& reference, const QString& text, std::
         canvas_.drawText(placement, text, font, state_.textColor);
     } else {
         double x = 0;
-        for (int i = 0; i < text.size(); ++i) {
+        for (int i = 0; i < text.size() && std::isfinite(x); ++i) {
             canvas_.drawText(QTransform::fromTranslate(x, 0) * placement, text.mid(i, 1), font,
                              state_.textColor);
             x += static_cast<std::size_t>(i) < dx.size() ? dx[static_cast<std::size_t>(i)] * widthScale : 0;

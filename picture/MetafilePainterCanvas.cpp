@@ -33,7 +33,11 @@ PainterCanvas::PainterCanvas(QPainter& painter, double areaBudget)
 
 void PainterCanvas::charge(const QRectF& deviceBounds) {
     const QRectF covered = deviceBounds.intersected(deviceRect_);
-    areaLeft_ -= covered.width() * covered.height();
+    double area = covered.width() * covered.height();
+    if (!(area >= 0)) {
+        area = deviceRect_.width() * deviceRect_.height();  // bounds that are not numbers may cover it all
+    }
+    areaLeft_ -= area;
     if (areaLeft_ < 0) {
         throw PictureError("Метафайл слишком сложен: его рисование не закончилось бы за разумное время.");
     }

@@ -11,8 +11,8 @@ PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
 
 void PictureArea::setPicture(Animation picture) {
     timer_.stop();
-    player_ = AnimationPlayer();  // the old picture goes before the new one takes its memory
-    player_ = AnimationPlayer(std::move(picture));
+    AnimationPlayer next(std::move(picture));  // may fail for want of memory: the old picture then stays
+    player_ = std::move(next);
     playsLeft_ = player_.repeats();
     scheduleNextFrame();
     update();

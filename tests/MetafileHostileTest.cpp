@@ -253,3 +253,21 @@ TEST(MetafileHostile, PaintingBeyondTheAreaBudgetIsRefused) {
     }
     EXPECT_THROW(canvas.fillPath(fullSize, Qt::red), PictureError);
 }
+
+// Empty figures cost a list each, so a record with more figures than points is skipped whole.
+TEST(MetafileHostile, MoreFiguresThanPointsIsSkipped) {
+    std::vector<std::uint32_t> words = {0, 0, 10, 10, 200000, 0};
+    words.resize(words.size() + 200000, 0);
+    EmfBuilder emf;
+    emf.add(91, words);  // EMR_POLYPOLYGON16
+    EXPECT_TRUE(record(emf.build()).empty());
+}
+
+// Bounds that are not numbers may cover the whole picture, so they are charged as if they did.
+TEST(MetafileHostile, DrawingAtCoordinatesThatAreNotNumbersIsCharged) {
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    metafile::PainterCanvas canvas(painter, 100 * 100 - 1);
+    const QTransform nowhere = QTransform::fromTranslate(std::numeric_limits<double>::quiet_NaN(), 0);
+    EXPECT_THROW(canvas.drawText(nowhere, QStringLiteral("a"), QFont(), Qt::black), PictureError);
+}
