@@ -14,12 +14,33 @@ namespace {
 
 constexpr std::size_t kBlockSize = 256 * 1024;
 
-// The one block buffer, reused by every call; a text longer than a block gets a buffer of its own for that
-// call.
-char* sharedBlock() {
-    static const std::unique_ptr<char[]> block(new char[kBlockSize]);
-    return block.get();
-}
+// Block buffers are kept for the next search: a fresh 256 KiB allocation for each of thousands of small files
+// would cost more than reading them. A search started while another pumps events (the viewer's search during
+// a run) takes a buffer of its own, so neither sees the other's bytes.
+class BlockLease {
+public:
+    BlockLease() {
+        if (spare().empty()) {
+            block_.reset(new char[kBlockSize]);
+        } else {
+            block_ = std::move(spare().back());
+            spare().pop_back();
+        }
+    }
+    ~BlockLease() { spare().push_back(std::move(block_)); }
+    BlockLease(const BlockLease&) = delete;
+    BlockLease& operator=(const BlockLease&) = delete;
+
+    char* get() const { return block_.get(); }
+
+private:
+    static std::vector<std::unique_ptr<char[]>>& spare() {
+        static std::vector<std::unique_ptr<char[]>> blocks;
+        return blocks;
+    }
+
+    std::unique_ptr<char[]> block_;
+};
 
 }  // namespace
 
@@ -60,8 +81,9 @@ std::int64_t SearchFile(const std::string& path, const std::string& text, std::u
     }
 
     const TextScanner scanner(text);
+    const BlockLease block;
     std::vector<char> ownBuffer;
-    char* buffer = sharedBlock();
+    char* buffer = block.get();
     std::size_t capacity = kBlockSize;
     if (n > kBlockSize / 2) {
         ownBuffer.resize(2 * n);

@@ -10,10 +10,6 @@ namespace {
 class ThrottledEventPump : public EventPump {
   public:
     void pump() override {
-        // Calls come every microsecond or so; reading the clock on every one would cost more than the work.
-        if (++calls_ % kCallsPerClockRead != 0) {
-            return;
-        }
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < kInterval) {
             return;
@@ -24,8 +20,6 @@ class ThrottledEventPump : public EventPump {
 
   private:
     static constexpr std::chrono::milliseconds kInterval{8};
-    static constexpr unsigned kCallsPerClockRead = 16;
-    unsigned calls_ = 0;
     std::chrono::steady_clock::time_point last_{};
 };
 

@@ -33,10 +33,11 @@ std::string upperLatin(std::string text) {
     return text;
 }
 
-// Lists one folder, keeping every name for the search, and returns its collectable subfolders in listing
-// order.
+// Lists one folder, keeping its names for the search while the budget lasts, and returns its collectable
+// subfolders in listing order.
 std::vector<FolderToSearch> listSubfolders(FolderToSearch& folder, std::size_t listedSoFar, SearchForm& form,
-                                           FileSystem& fs, const std::string& onDiskFolder) {
+                                           FileSystem& fs, const std::string& onDiskFolder,
+                                           std::size_t& namesLeft) {
     std::vector<FolderToSearch> subfolders;
     auto listing = fs.list(onDiskFolder, "*");
     folder.listed = true;
@@ -53,6 +54,12 @@ std::vector<FolderToSearch> listSubfolders(FolderToSearch& folder, std::size_t l
             files = 0;
         }
         pumpEvents();
+    }
+    if (folder.names.size() <= namesLeft) {
+        namesLeft -= folder.names.size();
+    } else {
+        folder.names = std::string();  // past the budget the folder is read again when its turn comes
+        folder.listed = false;
     }
     return subfolders;
 }
@@ -137,7 +144,8 @@ bool containsName(const std::string& path, std::size_t extensionLength, const st
     return head.find(upperLatin(contained)) != std::string::npos;
 }
 
-std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs) {
+std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs,
+                                           std::size_t namesBudget) {
     // A stack walk gives the same order as inserting each folder's subfolders right after it: the last
     // subfolder listed is searched first.
     std::vector<FolderToSearch> folders;
@@ -146,7 +154,8 @@ std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm&
         return folders;
     }
     FolderToSearch startFolder{start, false, {}};
-    std::vector<FolderToSearch> pending = listSubfolders(startFolder, 0, form, fs, onDisk(start));
+    std::vector<FolderToSearch> pending =
+        listSubfolders(startFolder, 0, form, fs, onDisk(start), namesBudget);
     bool stopped = false;
     while (!pending.empty()) {
         pumpEvents();
@@ -157,8 +166,8 @@ std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm&
         folders.push_back(std::move(pending.back()));
         pending.pop_back();
         FolderToSearch& folder = folders.back();
-        auto subfolders =
-            listSubfolders(folder, folders.size() + pending.size(), form, fs, onDisk(folder.path));
+        auto subfolders = listSubfolders(folder, folders.size() + pending.size(), form, fs,
+                                         onDisk(folder.path), namesBudget);
         pending.insert(pending.end(), std::make_move_iterator(subfolders.begin()),
                        std::make_move_iterator(subfolders.end()));
     }

@@ -30,8 +30,8 @@ bool containsName(const std::string& path, std::size_t extensionLength, const st
 // start folder's paths are reached from "."; others stand as they are.
 std::string pathFromCurrentFolder(const std::string& start, const std::string& path);
 
-// A folder to search. The collection lists every folder once and keeps its names ('\0' after each), so the
-// search filters them by the mask of the moment instead of reading the folder again.
+// A folder to search. The collection lists every folder and keeps its names ('\0' after each), so the search
+// filters them by the mask of the moment instead of reading the folder a second time.
 struct FolderToSearch {
     std::string path;
     bool listed = false;
@@ -40,7 +40,10 @@ struct FolderToSearch {
 
 // The folders to search, the start folder first, then a depth-first walk in which each folder's subfolders
 // follow it in the reverse of their listing order. Hidden folders and symbolic links are not entered.
-std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs);
+// The names kept are limited to `namesBudget` bytes; folders past it are read again at their turn.
+constexpr std::size_t kKeptNamesBudget = std::size_t{64} << 20;
+std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs,
+                                           std::size_t namesBudget = kKeptNamesBudget);
 
 enum class RunEnd { Early, NoFolder, Normal, Stopped };
 

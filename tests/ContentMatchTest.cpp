@@ -185,3 +185,18 @@ TEST(TextScanner, AgreesWithAPlainScan) {
         ASSERT_EQ(scanner.find(block.data(), block.size()), plainFind(block, text)) << block << " / " << text;
     }
 }
+
+// A search that runs while another one pumps events (the viewer's search during a run) must not disturb it.
+TEST(SearchFile, ASearchStartedWhileAnotherPumpsEventsKeepsItsOwnBytes) {
+    TempTree tree;
+    const std::string outer = tree.file("outer.bin", std::string(300000, 'a'));
+    const std::string inner = tree.file("inner.bin", "0123456789needle");
+    std::int64_t innerFound = -2;
+    CallbackPump pump([&](int call) {
+        if (call == 0) {
+            innerFound = SearchFile(inner, "needle", 0);
+        }
+    });
+    EXPECT_EQ(SearchFile(outer, "needle", 0), -1);
+    EXPECT_EQ(innerFound, 10);
+}

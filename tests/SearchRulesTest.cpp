@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "FakeFileSystem.h"
+#include "search/SearchForm.h"
 #include "search/SearchRun.h"
 
 struct ComposeCase {
@@ -59,3 +61,55 @@ INSTANTIATE_TEST_SUITE_P(
         // The cut counts characters, so a Cyrillic extension is cut whole.
         ContainedCase{"/x/a.док", 3, "док", false}, ContainedCase{"/x/a.док", 3, "a.", true},
         ContainedCase{"/ab", 10, "a", false}, ContainedCase{"/ab", 0, "", false}));
+
+namespace {
+
+// The collection needs only the stop flag and the counters' sinks.
+class QuietForm : public SearchForm {
+  public:
+    std::string startFolder() const override { return {}; }
+    QString nameText() const override { return {}; }
+    QString extensionText() const override { return {}; }
+    QString contentText() const override { return {}; }
+    bool subfoldersWanted() const override { return true; }
+    bool contentWanted() const override { return false; }
+    bool dosEncodingWanted() const override { return false; }
+    bool stopRequested() const override { return false; }
+    void clearStopRequest() override {}
+    bool windowClosed() const override { return false; }
+    void setSearching(bool) override {}
+    void showFoldersToSearch(std::size_t) override {}
+    void showFoldersToSearchNow(std::size_t) override {}
+    void showFoldersSearched(std::size_t) override {}
+    void showFoundCount(std::size_t) override {}
+    void showResults(const std::vector<std::string>&) override {}
+};
+
+}  // namespace
+
+TEST(CollectFolders, KeepsNamesOnlyWhileTheBudgetLasts) {
+    FakeFileSystem fs;
+    fs.add("/S", {"A/", "x"});     // "A\0x\0": 4 bytes
+    fs.add("/S/A", {"B/", "yy"});  // 6 bytes
+    fs.add("/S/A/B", {"z"});       // 2 bytes
+    QuietForm form;
+    struct BudgetCase {
+        std::size_t budget;
+        std::vector<bool> kept;
+    } cases[] = {{kKeptNamesBudget, {true, true, true}},
+                 {4, {true, false, false}},
+                 {6, {true, false, true}},
+                 {0, {false, false, false}}};
+    for (const BudgetCase& c : cases) {
+        SCOPED_TRACE(c.budget);
+        const std::vector<FolderToSearch> folders = collectFolders("/S", form, fs, c.budget);
+        ASSERT_EQ(folders.size(), 3u);
+        EXPECT_EQ(folders[0].path, "/S");
+        EXPECT_EQ(folders[1].path, "/S/A");
+        EXPECT_EQ(folders[2].path, "/S/A/B");
+        for (std::size_t i = 0; i < folders.size(); ++i) {
+            EXPECT_EQ(folders[i].listed, c.kept[i]) << i;
+            EXPECT_EQ(folders[i].names.empty(), !c.kept[i]) << i;
+        }
+    }
+}
