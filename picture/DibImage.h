@@ -1,8 +1,7 @@
 #pragma once
-// Decodes the device-independent bitmaps that metafiles carry: uncompressed 1, 4, 8, 16, 24 and 32 bits per
-// pixel, plain or with bit-field masks. Anything else (run-length or embedded JPEG/PNG compression, colour
-// tables of palette indexes, sizes the bytes do not cover) gives a null image, and the record that holds it
-// is skipped.
+// The device-independent bitmaps that metafiles carry, decoded by the same code as BMP files (DibDecoder).
+// A bitmap that cannot be decoded (embedded JPEG/PNG compression, colour tables of palette indexes, sizes
+// the bytes do not cover) gives a null image, and the record that holds it is skipped.
 
 #include <QImage>
 #include <cstdint>

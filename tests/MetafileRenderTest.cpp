@@ -359,6 +359,34 @@ TEST(MetafileRender, StretchDIBitsDrawsTheBitmapTopRowFirst) {
     EXPECT_EQ(image.pixel(1, 1), qRgb(0, 255, 0));
 }
 
+// Run-length rows decode as in a BMP file; the pixels the codes skip are drawn black, as the bitmap is
+// opaque.
+TEST(MetafileRender, StretchDIBitsDrawsARunLengthBitmap) {
+    // Bottom-up 2 x 2, RLE8: the bottom row red, green; the top row skips one pixel, then green.
+    std::string bits(
+        "\x01\x00\x01\x01\x00\x00"
+        "\x00\x02\x01\x00\x01\x01"
+        "\x00\x01\x00\x00",
+        16);
+    const std::string info = dibInfo(2, 2, 8, {0xFF0000, 0x00FF00}, 1);
+    std::string payload(16, '\0');
+    for (std::uint32_t word : {10U, 10U, 0U, 0U, 2U, 2U, 80U, 48U, 128U, 16U, 0U, 0x00CC0020U, 20U, 20U}) {
+        appendU32(payload, word);
+    }
+    payload += info + bits;
+    EmfBuilder emf;
+    emf.addRaw(kStretchDIBits, payload);
+    const metafile::Document document = metafile::readDocument(emf.build());
+    RecordingCanvas canvas;
+    metafile::render(document, canvas, QSizeF(document.size));
+    ASSERT_EQ(canvas.calls, std::vector<std::string>{"image 2x2 copy at 10,10 20x20"});
+    const QImage& image = canvas.images.front();
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(0, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(1, 1), qRgb(0, 255, 0));
+}
+
 // ---- placeable WMF ----
 
 enum : std::uint16_t {

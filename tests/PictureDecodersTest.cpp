@@ -56,6 +56,20 @@ std::vector<QRgb> pixels(const QImage& image) {
     return all;
 }
 
+// Every pixel, row by row, against `expected`; a fully transparent expected pixel asks only for
+// transparency, as its colour means nothing.
+void expectPixels(const QImage& image, const std::vector<QRgb>& expected) {
+    const std::vector<QRgb> actual = pixels(image);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        if (qAlpha(expected[i]) == 0) {
+            EXPECT_EQ(qAlpha(actual[i]), 0) << i;
+        } else {
+            EXPECT_EQ(actual[i], expected[i]) << i;
+        }
+    }
+}
+
 // Every frame as the player shows it, `rounds` times round the sequence.
 std::vector<std::vector<QRgb>> played(const Animation& animation, int rounds = 1) {
     AnimationPlayer player(animation);
@@ -144,16 +158,7 @@ TEST(PngDecoder, DecodesEveryColourTypeWithItsTransparency) {
         SCOPED_TRACE(c.name);
         const QImage image = png(encodePng(c.sample));
         ASSERT_EQ(image.size(), QSize(c.sample.width, c.sample.height));
-        const std::vector<QRgb> actual = pixels(image);
-        ASSERT_EQ(actual.size(), c.expected.size());
-        for (std::size_t i = 0; i < actual.size(); ++i) {
-            // A fully transparent pixel's colour means nothing.
-            if (qAlpha(c.expected[i]) == 0) {
-                EXPECT_EQ(qAlpha(actual[i]), 0) << i;
-            } else {
-                EXPECT_EQ(actual[i], c.expected[i]) << i;
-            }
-        }
+        expectPixels(image, c.expected);
     }
 }
 
@@ -330,16 +335,7 @@ TEST(BmpDecoder, DecodesEveryDepthAndCompression) {
     };
     for (const BmpCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const QImage image = bmp(encodeBmp(c.sample));
-        const std::vector<QRgb> actual = pixels(image);
-        ASSERT_EQ(actual.size(), c.expected.size());
-        for (std::size_t i = 0; i < actual.size(); ++i) {
-            if (qAlpha(c.expected[i]) == 0) {
-                EXPECT_EQ(qAlpha(actual[i]), 0) << i;
-            } else {
-                EXPECT_EQ(actual[i], c.expected[i]) << i;
-            }
-        }
+        expectPixels(bmp(encodeBmp(c.sample)), c.expected);
     }
 }
 
