@@ -336,13 +336,14 @@ TEST(MetafileRender, TextInEveryEncodingAndAlignment) {
                   "text #0000ff 'd' at 15,40 px=20"}));
 }
 
-TEST(MetafileRender, StretchDIBitsDrawsTheBitmapTopRowFirst) {
-    // Bottom-up 2 x 2, 24 bits: the bottom row red, green; the top row blue, white.
-    std::string bits = std::string("\x00\x00\xFF\x00\xFF\x00", 6) + std::string(2, '\0') +
-                       std::string("\xFF\x00\x00\xFF\xFF\xFF", 6) + std::string(2, '\0');
-    const std::string info = dibInfo(2, 2, 24);
+// A 2 x 2 bitmap drawn by a StretchDIBits record at 10,10 stretched to 20 x 20; returns the image drawn.
+static QImage drawnByStretchDIBits(const std::string& info, const std::string& bits) {
     std::string payload(16, '\0');
-    for (std::uint32_t word : {10U, 10U, 0U, 0U, 2U, 2U, 80U, 40U, 120U, 16U, 0U, 0x00CC0020U, 20U, 20U}) {
+    const auto infoOffset = static_cast<std::uint32_t>(80);
+    const auto bitsOffset = static_cast<std::uint32_t>(80 + info.size());
+    for (std::uint32_t word :
+         {10U, 10U, 0U, 0U, 2U, 2U, infoOffset, static_cast<std::uint32_t>(info.size()), bitsOffset,
+          static_cast<std::uint32_t>(bits.size()), 0U, 0x00CC0020U, 20U, 20U}) {
         appendU32(payload, word);
     }
     payload += info + bits;
@@ -351,40 +352,36 @@ TEST(MetafileRender, StretchDIBitsDrawsTheBitmapTopRowFirst) {
     const metafile::Document document = metafile::readDocument(emf.build());
     RecordingCanvas canvas;
     metafile::render(document, canvas, QSizeF(document.size));
-    ASSERT_EQ(canvas.calls, std::vector<std::string>{"image 2x2 copy at 10,10 20x20"});
-    const QImage& image = canvas.images.front();
-    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(1, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(0, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(1, 1), qRgb(0, 255, 0));
+    EXPECT_EQ(canvas.calls, std::vector<std::string>{"image 2x2 copy at 10,10 20x20"});
+    return canvas.images.empty() ? QImage() : canvas.images.front();
 }
 
-// Run-length rows decode as in a BMP file; the pixels the codes skip are drawn black, as the bitmap is
-// opaque.
-TEST(MetafileRender, StretchDIBitsDrawsARunLengthBitmap) {
-    // Bottom-up 2 x 2, RLE8: the bottom row red, green; the top row skips one pixel, then green.
-    std::string bits(
-        "\x01\x00\x01\x01\x00\x00"
-        "\x00\x02\x01\x00\x01\x01"
-        "\x00\x01\x00\x00",
-        16);
-    const std::string info = dibInfo(2, 2, 8, {0xFF0000, 0x00FF00}, 1);
-    std::string payload(16, '\0');
-    for (std::uint32_t word : {10U, 10U, 0U, 0U, 2U, 2U, 80U, 48U, 128U, 16U, 0U, 0x00CC0020U, 20U, 20U}) {
-        appendU32(payload, word);
+// The bitmap comes out top row first; run-length rows decode as in a BMP file, and the pixels the codes skip
+// are drawn black, as the bitmap is opaque.
+TEST(MetafileRender, StretchDIBitsDrawsTheBitmapTopRowFirst) {
+    const struct {
+        const char* name;
+        std::string info;
+        std::string bits;
+        std::vector<QRgb> topRowFirst;
+    } cases[] = {
+        {"24 bits: bottom row red, green; top row blue, white",
+         dibInfo(2, 2, 24),
+         std::string("\x00\x00\xFF\x00\xFF\x00\0\0\xFF\x00\x00\xFF\xFF\xFF\0\0", 16),
+         {qRgb(0, 0, 255), qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0)}},
+        {"RLE8: bottom row red, green; top row skips one pixel, then green",
+         dibInfo(2, 2, 8, {0xFF0000, 0x00FF00}, 1),
+         std::string("\x01\x00\x01\x01\x00\x00\x00\x02\x01\x00\x01\x01\x00\x01\x00\x00", 16),
+         {qRgb(0, 0, 0), qRgb(0, 255, 0), qRgb(255, 0, 0), qRgb(0, 255, 0)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage image = drawnByStretchDIBits(c.info, c.bits);
+        ASSERT_EQ(image.size(), QSize(2, 2));
+        EXPECT_EQ(
+            (std::vector<QRgb>{image.pixel(0, 0), image.pixel(1, 0), image.pixel(0, 1), image.pixel(1, 1)}),
+            c.topRowFirst);
     }
-    payload += info + bits;
-    EmfBuilder emf;
-    emf.addRaw(kStretchDIBits, payload);
-    const metafile::Document document = metafile::readDocument(emf.build());
-    RecordingCanvas canvas;
-    metafile::render(document, canvas, QSizeF(document.size));
-    ASSERT_EQ(canvas.calls, std::vector<std::string>{"image 2x2 copy at 10,10 20x20"});
-    const QImage& image = canvas.images.front();
-    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 255, 0));
-    EXPECT_EQ(image.pixel(0, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(1, 1), qRgb(0, 255, 0));
 }
 
 // ---- placeable WMF ----
