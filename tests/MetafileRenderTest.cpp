@@ -100,6 +100,13 @@ std::vector<std::uint32_t> transformWords(float m11, float m12, float m21, float
     return {floatBits(m11), floatBits(m12), floatBits(m21), floatBits(m22), floatBits(dx), floatBits(dy)};
 }
 
+// EMR_MODIFYWORLDTRANSFORM's words: a move by `dx`, combined in `mode` (2 left multiply, 3 right multiply).
+std::vector<std::uint32_t> moveCombinedWords(float dx, std::uint32_t mode) {
+    auto words = transformWords(1, 0, 0, 1, dx, 0);
+    words.push_back(mode);
+    return words;
+}
+
 // EMR_EXTCREATEFONTINDIRECTW for object `index`.
 std::string fontPayload(std::uint32_t index, std::int32_t height, std::uint8_t charset,
                         const std::u16string& face) {
@@ -180,22 +187,12 @@ TEST(MetafileRender, MapsLogicalUnitsToOutputPixels) {
          "fill #ff0000 2,2 8x8"},
         {"left multiply applies the new transform first",
          {{kSetWorldTransform, transformWords(2, 0, 0, 2, 0, 0)},
-          {kModifyWorldTransform,
-           [] {
-               auto words = transformWords(1, 0, 0, 1, 10, 0);
-               words.push_back(2);
-               return words;
-           }()}},
+          {kModifyWorldTransform, moveCombinedWords(10, 2)}},
          {0, 0, 5, 5},
          "fill #ff0000 20,0 10x10"},
         {"right multiply applies it last",
          {{kSetWorldTransform, transformWords(2, 0, 0, 2, 0, 0)},
-          {kModifyWorldTransform,
-           [] {
-               auto words = transformWords(1, 0, 0, 1, 10, 0);
-               words.push_back(3);
-               return words;
-           }()}},
+          {kModifyWorldTransform, moveCombinedWords(10, 3)}},
          {0, 0, 5, 5},
          "fill #ff0000 10,0 10x10"},
         {"NaN transform is refused",
