@@ -10,7 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
-#include "search/Pictures.h"
+#include "icons/Icons.h"
 
 TAboutBox* AboutBox = nullptr;
 

@@ -6,7 +6,7 @@
 
 #include "platform/FileError.h"
 #include "platform/GuardedApplication.h"
-#include "search/Pictures.h"
+#include "icons/Icons.h"
 
 namespace {
 

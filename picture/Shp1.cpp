@@ -8,7 +8,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Fonts.h"
 #include "search/FS1.h"
-#include "search/Pictures.h"
+#include "icons/Icons.h"
 
 TSHPIC* SHPIC = nullptr;
 

@@ -14,7 +14,7 @@
 #include "chooser/FB1.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
-#include "search/Pictures.h"
+#include "icons/Icons.h"
 #include "search/ResultsModel.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"

@@ -1,4 +1,4 @@
-#include "search/Pictures.h"
+#include "icons/Icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
