@@ -4,10 +4,12 @@
 #include "chooser/FB1.h"
 #include "picture/Shp1.h"
 #include "search/FS1.h"
+#include "viewer/RF1.h"
 
 void createForms(const QStringList& arguments) {
     FILESCH = new TFILESCH;
     SHPIC = new TSHPIC(arguments);
+    RF = new TRF(arguments);
     FB = new TFB;
     AboutBox = new TAboutBox;
 }
