@@ -1,5 +1,7 @@
 #include "app/forms.h"
 
+#include <QCoreApplication>
+
 #include "about/about.h"
 #include "chooser/FB1.h"
 #include "picture/Shp1.h"
@@ -10,6 +12,7 @@ void createForms(const QStringList& arguments) {
     FILESCH = new TFILESCH;
     SHPIC = new TSHPIC(arguments);
     RF = new TRF(arguments);
+    QCoreApplication::instance()->installEventFilter(RF->applicationHook());
     FB = new TFB;
     AboutBox = new TAboutBox;
 }

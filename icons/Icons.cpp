@@ -73,6 +73,56 @@ QPixmap viewerPicture() {
     return pixmap;
 }
 
+QPixmap exitPicture() {
+    QPixmap pixmap = canvas(16, 16);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(90, 60, 20));
+    painter.setBrush(QColor(190, 140, 70));
+    painter.drawRect(QRectF(1.5, 0.5, 8, 15));  // the door, open towards the arrow
+    painter.setPen(QPen(QColor(190, 0, 0), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawLine(QPointF(6, 8), QPointF(14.5, 8));
+    painter.drawPolyline(QPolygonF({QPointF(11.5, 5), QPointF(14.5, 8), QPointF(11.5, 11)}));
+    return pixmap;
+}
+
+QPixmap wrapLinesPicture() {
+    QPixmap pixmap = canvas(16, 16);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 60, 60), 1.4));
+    painter.drawLine(QPointF(1, 2.5), QPointF(15, 2.5));
+    painter.drawLine(QPointF(1, 13.5), QPointF(6, 13.5));
+    painter.setPen(QPen(QColor(0, 0, 160), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath turn;  // the end of the long line carried round to the next one
+    turn.moveTo(1, 7.5);
+    turn.lineTo(12, 7.5);
+    turn.arcTo(QRectF(9, 7.5, 6, 5), 90, -180);
+    turn.lineTo(8, 12.5);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(turn);
+    painter.drawPolyline(QPolygonF({QPointF(10, 10.5), QPointF(8, 12.5), QPointF(10, 14.5)}));
+    return pixmap;
+}
+
+QPixmap readingPicture() {
+    QPixmap pixmap = canvas(20, 18);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont letters(QStringLiteral("DejaVu Sans"));
+    letters.setPixelSize(10);
+    letters.setBold(true);
+    painter.setFont(letters);
+    painter.setPen(QColor(0, 0, 128));
+    painter.drawText(QRectF(0, 0, 11, 11), Qt::AlignCenter, QStringLiteral("A"));
+    painter.setPen(QColor(160, 0, 0));
+    painter.drawText(QRectF(9, 7, 11, 11), Qt::AlignCenter, QString(QChar(0x042F)));
+    painter.setPen(QPen(QColor(0, 120, 0), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({QPointF(11, 2), QPointF(17, 2), QPointF(17, 6)}));  // A turns into Я
+    painter.drawPolyline(QPolygonF({QPointF(15, 4.5), QPointF(17, 6.5), QPointF(19, 4.5)}));
+    return pixmap;
+}
+
 QIcon applicationIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64}) {

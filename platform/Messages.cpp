@@ -13,6 +13,9 @@ class BoxMessages : public Messages {
     void captioned(const QString& caption, const QString& text) override {
         show(QMessageBox::NoIcon, caption, text);
     }
+    void captionedInformation(const QString& caption, const QString& text) override {
+        show(QMessageBox::Information, caption, text);
+    }
     void error(const QString& text) override { show(QMessageBox::Critical, kApplicationTitle, text); }
 
   private:

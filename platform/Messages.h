@@ -10,6 +10,11 @@ class Messages {
     virtual void information(const QString& text) = 0;
     // A box with a caption of the program's choosing, one OK button and no icon.
     virtual void captioned(const QString& caption, const QString& text) = 0;
+    // A box with a caption of the program's choosing, one OK button and the information icon; recorded as a
+    // captioned box unless a replacement says otherwise.
+    virtual void captionedInformation(const QString& caption, const QString& text) {
+        captioned(caption, text);
+    }
     // An unexpected failure's text.
     virtual void error(const QString& text) = 0;
 

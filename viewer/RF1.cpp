@@ -1,41 +1,413 @@
 #include "viewer/RF1.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QToolButton>
+#include <QSignalBlocker>
+#include <QWheelEvent>
 
+#include "icons/Icons.h"
+#include "matching/ContentMatch.h"
+#include "platform/CodePages.h"
+#include "platform/CommandLine.h"
+#include "platform/Fonts.h"
+#include "platform/GuardedApplication.h"
+#include "platform/Messages.h"
 #include "search/FS1.h"
+#include "viewer/find/MemoSearch.h"
+#include "viewer/paging/PageReader.h"
+#include "viewer/render/HexPage.h"
+#include "viewer/render/TextPage.h"
+#include "viewer/render/Ucode.h"
 
 TRF* RF = nullptr;
 
-// SKELETON: controls exist so other windows can be wired to them; the viewer's behaviour is still to come.
-TRF::TRF(const QStringList& arguments, QWidget* parent) : QWidget(parent) {
-    BitBtn2 = new QToolButton(this);
-    BitBtn3 = new QToolButton(this);
-    Button5 = new QPushButton(QStringLiteral("TXT - HEX"), this);
-    Label4 = new QLabel(QStringLiteral("UCODE  DOS"), this);
-    BitBtn1 = new QToolButton(this);
-    Label3 = new QLabel(QStringLiteral("WIN"), this);
-    Button3 = new QPushButton(QStringLiteral("Искать >"), this);
-    Edit1 = new QLineEdit(this);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setReadOnly(true);
-    ScrollBar1 = new QScrollBar(Qt::Vertical, this);
+namespace {
+
+const QString kSearchCaption = QStringLiteral("Поиск в файле");
+const QString kNotFound = QStringLiteral("- не найдено");
+// The memo keeps these distances to the window's right and bottom edges; the scroll bar stands beside it.
+constexpr int kMemoRightMargin = 28;
+constexpr int kMemoBottomMargin = 73;
+
+// Forwards the application's events to the viewer's hook.
+class ApplicationHook : public QObject {
+  public:
+    explicit ApplicationHook(TRF& viewer) : viewer_(viewer) {}
+    bool eventFilter(QObject* watched, QEvent* event) override { return viewer_.AppMessage(watched, event); }
+
+  private:
+    TRF& viewer_;
+};
+
+template <typename Widget>
+Widget* place(QWidget* parent, QRect where, const QString& hint) {
+    auto* widget = new Widget(parent);
+    widget->setGeometry(where);
+    widget->setToolTip(hint);
+    return widget;
+}
+
+QPushButton* pictureButton(QWidget* parent, QRect where, const QString& hint, const QPixmap& picture) {
+    auto* button = place<QPushButton>(parent, where, hint);
+    button->setIcon(picture);
+    button->setIconSize(picture.size());
+    return button;
+}
+
+void setOwnScrollBars(QPlainTextEdit* memo, Qt::ScrollBarPolicy vertical, Qt::ScrollBarPolicy horizontal) {
+    memo->setVerticalScrollBarPolicy(vertical);
+    memo->setHorizontalScrollBarPolicy(horizontal);
+}
+
+std::optional<Step> stepOfKey(int key) {
+    switch (key) {
+        case Qt::Key_Up:
+            return Step::Up;
+        case Qt::Key_Down:
+            return Step::Down;
+        case Qt::Key_Home:
+            return Step::Home;
+        case Qt::Key_End:
+            return Step::End;
+        case Qt::Key_PageUp:
+            return Step::PageUp;
+        case Qt::Key_PageDown:
+            return Step::PageDown;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+TRF::TRF(const QStringList& arguments, QWidget* parent)
+    : QWidget(parent),
+      PageBuffer(new unsigned char[kPageBufferBytes]),
+      UnitBuffer(new std::uint16_t[kPageBufferBytes / 2]),
+      applicationHook_(std::make_unique<ApplicationHook>(*this)) {
+    setWindowTitle(QStringLiteral("  Lumo - просмотр содержимого файлов  V1.2"));
+    setWindowIcon(applicationIcon());
+    setFont(makeFont(Face::MsSansSerif, 13));
+    resize(717, 488);
+    move(496, 232);
+    createControls();
+    LinesPerPage = linesPerPage(Memo1->height());
     FormCreate(arguments);
 }
 
 TRF::~TRF() = default;
 
-void TRF::FormCreate(const QStringList&) {}
-void TRF::LoadFile() {}
-void TRF::SetupPaging() {}
-void TRF::ScrollBar1Change() {}
-void TRF::Button5Click() {}
-void TRF::BitBtn1Click() {}
-void TRF::BitBtn2Click() { hide(); }
-void TRF::BitBtn3Click() {}
-void TRF::Button3Click() {}
-void TRF::SearchCommand() {}
+void TRF::createControls() {
+    const QFont arial = makeFont(Face::Arial, 13);
+    const QFont arialBold = makeFont(Face::Arial, 13, Bold);
+
+    BitBtn2 = pictureButton(this, {8, 8, 25, 25}, QStringLiteral("Выход - Esc"), exitPicture());
+    BitBtn3 =
+        pictureButton(this, {40, 8, 25, 25}, QStringLiteral("Завернуть длинные строки"), wrapLinesPicture());
+    Button5 = place<QPushButton>(this, {80, 8, 75, 25}, QStringLiteral("Режимы просмотра"));
+    Button5->setText(QStringLiteral("TXT - HEX"));
+    Button5->setFont(makeFont(Face::MsSansSerif, 13, Bold));
+    Label4 = place<QLabel>(this, {168, 16, 73, 13}, QString());
+    Label4->setText(QStringLiteral("UCODE  DOS"));
+    Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    BitBtn1 =
+        pictureButton(this, {248, 8, 33, 26}, QStringLiteral("Переключение кодировки"), readingPicture());
+    Label3 = place<QLabel>(this, {288, 14, 57, 17}, QString());
+    Label3->setText(QStringLiteral("WIN"));
+    Label3->setFont(arialBold);
+    Button3 = place<QPushButton>(this, {360, 8, 65, 25}, QStringLiteral("Поиск в файле"));
+    Button3->setText(QStringLiteral("Искать >"));
+    Button3->setFont(arialBold);
+    Edit1 = place<QLineEdit>(this, {432, 8, 145, 24}, QStringLiteral("Введи текст для поиска"));
+    Edit1->setFont(arial);
+    Memo1 = place<QPlainTextEdit>(this, {8, 40, 689, 415}, QString());
+    Memo1->setReadOnly(true);
+    Memo1->setFont(makeFont(Face::Fixedsys, 13));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setOwnScrollBars(Memo1, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOff);
+    Memo1->installEventFilter(this);
+    ScrollBar1 = place<QScrollBar>(this, {684, 40, 16, 415}, QString());
+    ScrollBar1->setOrientation(Qt::Vertical);
+    ScrollBar1->setRange(0, 100);
+    ScrollBar1->setSingleStep(1);
+
+    connect(BitBtn2, &QAbstractButton::clicked, this, &TRF::BitBtn2Click);
+    connect(BitBtn3, &QAbstractButton::clicked, this, &TRF::BitBtn3Click);
+    connect(Button5, &QAbstractButton::clicked, this, &TRF::Button5Click);
+    connect(BitBtn1, &QAbstractButton::clicked, this, &TRF::BitBtn1Click);
+    connect(Button3, &QAbstractButton::clicked, this, &TRF::Button3Click);
+    connect(Edit1, &QLineEdit::returnPressed, this, &TRF::SearchCommand);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TRF::ScrollBar1Change);
+}
+
+// A file named on the command line is loaded at once; the window stays hidden until the search window shows
+// it. A file that cannot be read is reported here, so the other windows are still created.
+void TRF::FormCreate(const QStringList& arguments) {
+    CurrentFilePath.clear();
+    TextPageMode = false;
+    WholeTextMode = false;
+    if (!arguments.isEmpty()) {
+        CurrentFilePath = argumentBytes(arguments, 0);
+        try {
+            LoadFile();
+        } catch (const std::exception& failure) {
+            reportUnexpected(failure);
+        }
+    }
+    if (arguments.size() == 2) {
+        Edit1->setText(arguments.at(1));
+    }
+}
+
+Reading TRF::reading() const {
+    return readingOf(Label3->text());
+}
+
+void TRF::LoadFile() {
+    load(CurrentFilePath);
+}
+
+void TRF::load(const std::string& path) {
+    TextPageMode = false;
+    LinesPerPage = linesPerPage(Memo1->height());
+    loadedPath_ = path;
+    ++loads_;
+    lastMatch_.reset();
+    if (path.empty()) {
+        return;
+    }
+    LoadedFileSize = static_cast<std::int64_t>(QueryFileSize(path));
+    setWindowTitle(QStringLiteral(" Просмотр файла - ") + QString::fromUtf8(path) +
+                   QStringLiteral(" - Размер : ") + QString::number(LoadedFileSize));
+    if (static_cast<std::uint64_t>(LoadedFileSize) >= kWholeTextLimit) {
+        WholeTextMode = false;
+        SetupPaging();
+        {
+            const QSignalBlocker quiet(ScrollBar1);
+            ScrollBar1->setValue(0);
+        }
+        ScrollBar1Change();
+        return;
+    }
+    WholeTextMode = true;
+    TextPageMode = true;
+    ScrollBar1->hide();
+    setOwnScrollBars(Memo1, Qt::ScrollBarAsNeeded, Qt::ScrollBarAsNeeded);
+    Memo1->clear();
+    if (reading() == Reading::Ucode) {
+        LoadUcodeWhole(path);
+        return;
+    }
+    const std::size_t count =
+        readViewedBytes(path, 0, static_cast<std::size_t>(LoadedFileSize), PageBuffer.get());
+    Memo1->setPlainText(
+        textForMemo(TextDisplay::Whole, PageBuffer.get(), UnitBuffer.get(), count, reading()));
+}
+
+void TRF::LoadUcodeWhole(const std::string& path) {
+    if (path.empty()) {
+        return;
+    }
+    const std::size_t wanted =
+        std::min<std::size_t>(static_cast<std::size_t>(LoadedFileSize), kPageBufferBytes);
+    const std::size_t count = readViewedBytes(path, 0, wanted, PageBuffer.get());
+    unitsFromBytes(PageBuffer.get(), count, UnitBuffer.get());
+    Memo1->setPlainText(
+        textForMemo(TextDisplay::Whole, PageBuffer.get(), UnitBuffer.get(), count, Reading::Ucode));
+    Memo1->ensureCursorVisible();
+    Memo1->setFocus();
+}
+
+void TRF::SetupPaging() {
+    setOwnScrollBars(Memo1, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOff);
+    ScrollBar1->show();
+    range_ = scrollRange(static_cast<std::uint64_t>(LoadedFileSize), LinesPerPage);
+    // The callers draw the page once the range is set; a position cut to the new maximum is not drawn twice.
+    const QSignalBlocker quiet(ScrollBar1);
+    ScrollBar1->setMaximum(range_.maximum);
+    ScrollBar1->setPageStep(range_.largeChange);
+    ScrollBar1->setEnabled(range_.enabled);
+}
+
+void TRF::ScrollBar1Change() {
+    if (loadedPath_.empty()) {
+        return;
+    }
+    renderPageAt(pageOffsetAt(range_, ScrollBar1->value()));
+}
+
+void TRF::renderPageAt(std::uint64_t offset) {
+    PageOffset = static_cast<std::int64_t>(offset);
+    const std::size_t block =
+        static_cast<std::size_t>(LinesPerPage) * (TextPageMode ? kTextBytesPerPageLine : kLineBytes);
+    const std::size_t count = pageCount(static_cast<std::uint64_t>(LoadedFileSize), offset, block);
+    Memo1->clear();
+    const std::size_t got = readViewedBytes(loadedPath_, offset, count, PageBuffer.get());
+    const Reading shown = reading();
+    if (!TextPageMode) {
+        Memo1->setPlainText(hexPageForDisplay(PageBuffer.get(), got, offset, shown));
+        return;
+    }
+    if (shown == Reading::Ucode) {
+        unitsFromBytes(PageBuffer.get(), got, UnitBuffer.get());
+    }
+    Memo1->setPlainText(textForMemo(TextDisplay::Page, PageBuffer.get(), UnitBuffer.get(), got, shown));
+}
+
+void TRF::Button5Click() {
+    SetupPaging();
+    Memo1->clear();
+    WholeTextMode = false;
+    TextPageMode = !TextPageMode;
+    Memo1->setFocus();
+    ScrollBar1Change();
+}
+
+void TRF::BitBtn1Click() {
+    const ReadingCaptions next = nextReading(Label3->text());
+    Label3->setText(next.reading);
+    Label4->setText(next.others);
+    lastMatch_.reset();
+    if (reading() == Reading::Ucode && static_cast<std::uint64_t>(LoadedFileSize) < kWholeTextLimit) {
+        Memo1->clear();
+        LoadUcodeWhole(loadedPath_);
+        return;
+    }
+    Memo1->setFocus();
+    load(loadedPath_);
+}
+
+void TRF::BitBtn2Click() {
+    hide();
+}
+
+void TRF::BitBtn3Click() {
+    if (loadedPath_.empty()) {
+        return;
+    }
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setOwnScrollBars(Memo1, Qt::ScrollBarAsNeeded, Qt::ScrollBarAlwaysOff);
+    Memo1->setFocus();
+}
+
+void TRF::Button3Click() {
+    if (!loadedPath_.empty()) {
+        SearchCommand();
+    }
+}
+
+void TRF::SearchCommand() {
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    setOwnScrollBars(Memo1, Qt::ScrollBarAsNeeded, Qt::ScrollBarAsNeeded);
+    if (WholeTextMode) {
+        if (!SearchMemo()) {
+            Messages::current().captionedInformation(kSearchCaption, Edit1->text() + kNotFound);
+        }
+        return;
+    }
+    if (TextPageMode) {
+        Messages::current().information(QStringLiteral("Файл большой! Включи - HEX "));
+        return;
+    }
+    searchHexPage();
+}
+
+bool TRF::SearchMemo() {
+    Memo1->setFocus();
+    QTextCursor cursor = Memo1->textCursor();
+    const QString needle = Edit1->text();
+    const qsizetype found = findFolded(Memo1->toPlainText(), needle, cursor.selectionEnd());
+    if (found < 0) {
+        return false;
+    }
+    cursor.setPosition(static_cast<int>(found));
+    cursor.setPosition(static_cast<int>(found + needle.size()), QTextCursor::KeepAnchor);
+    Memo1->setTextCursor(cursor);
+    return true;
+}
+
+// The match's line becomes the page's second line and its label is selected. Where the page cannot show
+// that line (a one-line page, a step of several lines in a huge file), the page starts at the match's line.
+void TRF::searchHexPage() {
+    const std::string text = searchBytes(Edit1->text(), reading());
+    const std::uint64_t loadsBefore = loads_;
+    const std::int64_t found =
+        SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)));
+    if (loads_ != loadsBefore) {
+        return;  // another file was loaded while the search let events through: the match is not its
+    }
+    ScrollBar1->setEnabled(true);
+    if (found < 0) {
+        Messages::current().captionedInformation(
+            kSearchCaption, codepage::fromWin1251(text) + QStringLiteral(" - не найдено"));
+        return;
+    }
+    const std::uint64_t line = static_cast<std::uint64_t>(found) / kLineBytes;
+    ScrollBar1->setValue(positionBefore(range_, line));
+    qsizetype at = labelPosition(Memo1->toPlainText(), line * kLineBytes);
+    if (at < 0) {
+        renderPageAt(line * kLineBytes);
+        at = 0;
+    }
+    QTextCursor cursor = Memo1->textCursor();
+    cursor.setPosition(static_cast<int>(at));
+    cursor.setPosition(static_cast<int>(at) + static_cast<int>(offsetLabel(line * kLineBytes).size()),
+                       QTextCursor::KeepAnchor);
+    Memo1->setTextCursor(cursor);
+    Memo1->setFocus();
+    lastMatch_ = HexMatch{line * kLineBytes, static_cast<std::uint64_t>(PageOffset)};
+}
+
+void TRF::stepTo(Step step) {
+    ScrollBar1->setValue(positionAfter(step, ScrollBar1->value(), ScrollBar1->maximum(), LinesPerPage));
+}
+
+// The navigation keys of the memo. They move the page only in paged display with a page on show, and are
+// left to the memo as well, which moves its caret as usual.
+bool TRF::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Memo1 || event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Escape) {
+        BitBtn2Click();
+        return false;
+    }
+    const std::optional<Step> step = stepOfKey(key);
+    if (step && !WholeTextMode && !Memo1->document()->isEmpty()) {
+        stepTo(*step);
+    }
+    return false;
+}
+
+// A wheel turn over the memo moves exactly one line (whole text) or one step (paged), whatever its distance;
+// the memo's own wheel scrolling does not happen. Sideways turns and wheels elsewhere are left alone.
+bool TRF::AppMessage(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Wheel || (watched != Memo1->viewport() && watched != Memo1)) {
+        return false;
+    }
+    const int distance = static_cast<QWheelEvent*>(event)->angleDelta().y();
+    if (distance == 0) {
+        return false;
+    }
+    if (WholeTextMode) {
+        Memo1->verticalScrollBar()->triggerAction(distance > 0 ? QAbstractSlider::SliderSingleStepSub
+                                                               : QAbstractSlider::SliderSingleStepAdd);
+    } else {
+        stepTo(distance > 0 ? Step::Up : Step::Down);
+    }
+    return true;
+}
+
+// The memo follows the window's size; the next page drawn uses the new page length, while the scroll range
+// stays until the next set-up.
+void TRF::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Memo1->setGeometry(8, 40, width() - kMemoRightMargin, height() - kMemoBottomMargin);
+    ScrollBar1->setGeometry(Memo1->width() + 8, 40, 16, Memo1->height());
+    LinesPerPage = linesPerPage(Memo1->height());
+}

@@ -6,6 +6,14 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "viewer/find/HexSearch.h"
+#include "viewer/paging/ScrollGeometry.h"
+#include "viewer/render/Reading.h"
 
 class QAbstractButton;
 class QLabel;
@@ -33,6 +41,22 @@ class TRF : public QWidget {
     QPlainTextEdit* Memo1;
     QScrollBar* ScrollBar1;
 
+    // The display's state: the loaded file's size as taken at the load, the lines of one page, the offset of
+    // the page on display, and which of the displays is on.
+    std::int64_t LoadedFileSize = 0;
+    int LinesPerPage = 0;
+    std::int64_t PageOffset = 0;
+    bool WholeTextMode = false;
+    bool TextPageMode = false;
+
+    // The file on display; pages, readings and searches read it, whatever the current file path says now.
+    const std::string& loadedPath() const { return loadedPath_; }
+
+    // The application-wide hook: the mouse wheel over the memo moves one line or one step. createForms
+    // installs it on the application.
+    QObject* applicationHook() const { return applicationHook_.get(); }
+    bool AppMessage(QObject* watched, QEvent* event);
+
   public slots:
     // Loads the file named by the current file path in the current reading and shows its beginning.
     void LoadFile();
@@ -45,8 +69,29 @@ class TRF : public QWidget {
     void Button3Click();
     void SearchCommand();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    void createControls();
     void FormCreate(const QStringList& arguments);
+    void load(const std::string& path);
+    void LoadUcodeWhole(const std::string& path);
+    void renderPageAt(std::uint64_t offset);
+    bool SearchMemo();
+    void searchHexPage();
+    void stepTo(Step step);
+    Reading reading() const;
+
+    std::string loadedPath_;
+    // Counts the loads, so a search that pumped events while another file was loaded drops its result.
+    std::uint64_t loads_ = 0;
+    ScrollRange range_;
+    std::optional<HexMatch> lastMatch_;
+    std::unique_ptr<unsigned char[]> PageBuffer;
+    std::unique_ptr<std::uint16_t[]> UnitBuffer;
+    std::unique_ptr<QObject> applicationHook_;
 };
 
 extern TRF* RF;

@@ -1,0 +1,406 @@
+// The file viewer window on files the tests write: loading, paging, readings, searches, the wheel and the
+// keys, and the file it keeps while the search run rewrites the current file path.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "TestSupport.h"
+#include "app/forms.h"
+#include "matching/ContentMatch.h"
+#include "platform/CodePages.h"
+#include "platform/FileError.h"
+#include "search/FS1.h"
+#include "viewer/RF1.h"
+
+namespace {
+
+const QString kSearchCaption = QStringLiteral("Поиск в файле");
+
+// `size` bytes of '.', with `marks` written at their offsets.
+std::string filled(std::size_t size, const std::vector<std::pair<std::size_t, std::string>>& marks = {}) {
+    std::string bytes(size, '.');
+    for (const auto& [offset, text] : marks) {
+        bytes.replace(offset, text.size(), text);
+    }
+    return bytes;
+}
+
+void turnWheel(QWidget* over, int distance) {
+    const QPointF at(5, 5);
+    QWheelEvent wheel(at, over->mapToGlobal(at), QPoint(), QPoint(0, distance), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &wheel);
+}
+
+class ViewerTest : public testing::Test {
+  protected:
+    void SetUp() override { QCoreApplication::instance()->installEventFilter(viewer.applicationHook()); }
+    void TearDown() override { CurrentFilePath.clear(); }
+
+    void load(const std::string& path) {
+        CurrentFilePath = path;
+        viewer.LoadFile();
+    }
+    QStringList lines() const { return viewer.Memo1->toPlainText().split(QLatin1Char('\n')); }
+    int position() const { return viewer.ScrollBar1->value(); }
+    void press(int key) { QTest::keyClick(viewer.Memo1, static_cast<Qt::Key>(key)); }
+    QString selected() const { return viewer.Memo1->textCursor().selectedText(); }
+    void search(const QString& text) {
+        viewer.Edit1->setText(text);
+        viewer.Button3Click();
+    }
+
+    TempTree tree;
+    RecordingMessages messages;
+    TRF viewer;
+};
+
+TEST_F(ViewerTest, SmallFilesShowWholeAndLargerOnesAsAHexPage) {
+    struct Case {
+        std::size_t size;
+        bool whole;
+    };
+    for (const Case& c : std::vector<Case>{{0, true}, {63999, true}, {64000, false}}) {
+        const std::string path = tree.file("f" + std::to_string(c.size), filled(c.size));
+        load(path);
+        const QString size = QString::number(c.size);
+        EXPECT_EQ(viewer.windowTitle(),
+                  " Просмотр файла - " + QString::fromStdString(path) + " - Размер : " + size);
+        EXPECT_EQ(viewer.WholeTextMode, c.whole) << c.size;
+        EXPECT_EQ(viewer.TextPageMode, c.whole) << c.size;
+        EXPECT_EQ(viewer.ScrollBar1->isVisibleTo(&viewer), !c.whole) << c.size;
+        EXPECT_EQ(viewer.LinesPerPage, 23);
+        if (c.whole) {
+            EXPECT_EQ(viewer.Memo1->toPlainText().size(), static_cast<qsizetype>(c.size));
+        } else {
+            EXPECT_EQ(lines().size(), 23);  // 368 bytes
+            EXPECT_TRUE(lines()[0].startsWith(QStringLiteral("00000000: 2E 2E")));
+        }
+    }
+}
+
+TEST_F(ViewerTest, PagesFollowTheScrollBarTheKeysAndTheWheel) {
+    load(tree.file("big", filled(64000, {{0, "start"}, {16, "second"}, {63990, "the end"}})));
+    const int maximum = viewer.ScrollBar1->maximum();
+    ASSERT_EQ(maximum, 3979);
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        int position;
+    };
+    const std::vector<Case> cases = {
+        {"Down", [&] { press(Qt::Key_Down); }, 1},
+        {"Down", [&] { press(Qt::Key_Down); }, 2},
+        {"Page Down", [&] { press(Qt::Key_PageDown); }, 25},
+        {"Page Up", [&] { press(Qt::Key_PageUp); }, 2},
+        {"Page Up at the top", [&] { press(Qt::Key_PageUp); }, 1},
+        {"wheel towards the user", [&] { turnWheel(viewer.Memo1->viewport(), -1200); }, 2},
+        {"wheel away", [&] { turnWheel(viewer.Memo1->viewport(), 15); }, 1},
+        {"wheel over the search field", [&] { turnWheel(viewer.Edit1, -120); }, 1},
+        {"End", [&] { press(Qt::Key_End); }, maximum},
+        {"Page Down at the end", [&] { press(Qt::Key_PageDown); }, maximum},
+        {"Up", [&] { press(Qt::Key_Up); }, maximum - 1},
+        {"Home", [&] { press(Qt::Key_Home); }, 1},
+    };
+    for (const Case& c : cases) {
+        c.act();
+        EXPECT_EQ(position(), c.position) << c.name;
+        EXPECT_EQ(viewer.PageOffset, std::max(0, c.position - 1) * 16) << c.name;
+    }
+    EXPECT_TRUE(lines()[0].endsWith(QStringLiteral("| start...........")));
+    viewer.ScrollBar1->setValue(0);  // position 0 shows the page of position 1
+    EXPECT_TRUE(lines()[1].endsWith(QStringLiteral("| second..........")));
+    press(Qt::Key_End);
+    EXPECT_EQ(lines().size(), 22);  // the last page ends with the file
+    EXPECT_TRUE(lines().last().startsWith(QStringLiteral("0000F9F0: ")));
+    EXPECT_TRUE(lines().last().endsWith(QStringLiteral("the end...")));
+
+    viewer.Button5Click();  // the text page of the same position: 23 lines of 64 bytes
+    EXPECT_TRUE(viewer.TextPageMode);
+    EXPECT_EQ(viewer.Memo1->toPlainText().size(), 64000 - viewer.PageOffset);
+    press(Qt::Key_Home);
+    EXPECT_EQ(viewer.Memo1->toPlainText().size(), 1472);
+    viewer.show();
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(viewer.isVisible());
+}
+
+TEST_F(ViewerTest, TheWheelScrollsTheWholeTextOneLineAndCreateFormsInstallsTheHook) {
+    if (RF == nullptr) {
+        createForms({});
+    }
+    std::string text;
+    for (int line = 0; line < 200; ++line) {
+        text += "line " + std::to_string(line) + "\n";
+    }
+    CurrentFilePath = tree.file("lines.txt", text);
+    RF->LoadFile();
+    RF->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(RF));
+    QScrollBar* own = RF->Memo1->verticalScrollBar();
+    ASSERT_GT(own->maximum(), 5);
+    turnWheel(RF->Memo1->viewport(), -480);
+    turnWheel(RF->Memo1->viewport(), -120);
+    EXPECT_EQ(own->value(), 2);
+    turnWheel(RF->Memo1->viewport(), 120);
+    EXPECT_EQ(own->value(), 1);
+    RF->hide();
+}
+
+TEST_F(ViewerTest, TxtHexSwitchesBetweenTheDisplays) {
+    load(tree.file("32", filled(32, {{0, "0123456789abcdefABCDEFGHIJKLMNOP"}})));
+    EXPECT_TRUE(viewer.WholeTextMode);
+    viewer.Button5Click();
+    EXPECT_FALSE(viewer.WholeTextMode);
+    EXPECT_FALSE(viewer.TextPageMode);
+    EXPECT_TRUE(viewer.ScrollBar1->isVisibleTo(&viewer));
+    EXPECT_FALSE(viewer.ScrollBar1->isEnabled());
+    EXPECT_EQ(viewer.ScrollBar1->maximum(), 1);
+    EXPECT_EQ(
+        lines(),
+        QStringList({
+            QStringLiteral("00000000: 30 31 32 33 34 35 36 37|38 39 61 62 63 64 65 66 | 0123456789abcdef"),
+            QStringLiteral("00000010: 41 42 43 44 45 46 47 48|49 4A 4B 4C 4D 4E 4F 50 | ABCDEFGHIJKLMNOP"),
+        }));
+    viewer.Button5Click();
+    EXPECT_TRUE(viewer.TextPageMode);
+    EXPECT_EQ(viewer.Memo1->toPlainText(), QStringLiteral("0123456789abcdefABCDEFGHIJKLMNOP"));
+    viewer.Button5Click();
+    EXPECT_FALSE(viewer.TextPageMode);
+}
+
+TEST_F(ViewerTest, ReadingsCycleAndReloadTheLoadedFile) {
+    EXPECT_EQ(viewer.Label4->text(), QStringLiteral("UCODE  DOS"));
+    const std::string paged = tree.file("paged", filled(70000, {{0, "\x8F\xE0\xA8"}, {4, "\x1F\x04"}}));
+    load(paged);
+    viewer.ScrollBar1->setValue(5);
+    struct Case {
+        const char* reading;
+        const char* others;
+        const char* firstColumn;
+    };
+    const std::vector<Case> cases = {
+        {"DOS", "WIN UCODE", "| При.▼♦.........."},
+        {"UCODE", "DOS WIN", "| ЏаЁ.П.........."},  // units 8F E0, A8 2E, 1F 04 and 2E 2E
+        {"WIN", "UCODE DOS", "| ЏаЁ.▼♦.........."},
+    };
+    for (const Case& c : cases) {
+        viewer.BitBtn1Click();
+        EXPECT_EQ(viewer.Label3->text(), QString::fromUtf8(c.reading));
+        EXPECT_EQ(viewer.Label4->text(), QString::fromUtf8(c.others));
+        EXPECT_EQ(position(), 0) << c.reading;
+        EXPECT_TRUE(lines()[0].endsWith(QString::fromUtf8(c.firstColumn))) << lines()[0].toStdString();
+    }
+
+    // DOS to UCODE on a small file in paged display: the whole decoded file, the scroll bar stays.
+    load(tree.file("utf16",
+                   std::string("\x1F\x04\x40\x04\x38\x04\x32\x04\x35\x04\x42\x04\x0D\x00\x0A\x00!\x00", 18)));
+    EXPECT_EQ(viewer.Memo1->toPlainText(), QStringLiteral("▼♦@♦8♦2♦5♦B♦\n►\n►!►"));
+    viewer.BitBtn1Click();
+    viewer.Button5Click();
+    viewer.BitBtn1Click();
+    EXPECT_EQ(viewer.Label3->text(), QStringLiteral("UCODE"));
+    EXPECT_EQ(viewer.Memo1->toPlainText(), QStringLiteral("Привет\n!"));
+    EXPECT_TRUE(viewer.ScrollBar1->isVisibleTo(&viewer));
+    viewer.ScrollBar1Change();
+    EXPECT_TRUE(lines()[0].endsWith(QStringLiteral("| Привет\u266A\u25D9")));
+    viewer.BitBtn1Click();  // back to WIN for the other tests' sake
+}
+
+TEST_F(ViewerTest, WholeTextSearchGoesOnFromTheSelectionAndFoldsCase) {
+    load(tree.file("t.txt", codepage::toWin1251(QStringLiteral("Ёлка и ёлка\nвторая ЁЛКА; Ѕ ѕ"))));
+    search(QStringLiteral("ёЛКа"));
+    EXPECT_EQ(viewer.Memo1->textCursor().selectionStart(), 0);
+    EXPECT_EQ(selected(), QStringLiteral("Ёлка"));
+    search(QStringLiteral("ёЛКа"));
+    EXPECT_EQ(viewer.Memo1->textCursor().selectionStart(), 7);
+    search(QStringLiteral("ёЛКа"));
+    EXPECT_EQ(viewer.Memo1->textCursor().selectionStart(), 19);
+    search(QStringLiteral("ѕ ѕ"));
+    EXPECT_EQ(selected(), QStringLiteral("Ѕ ѕ"));
+    EXPECT_TRUE(messages.shown.empty());
+    search(QStringLiteral("ёлка"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, kSearchCaption);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("ёлка- не найдено"));
+}
+
+TEST_F(ViewerTest, HexPageSearchScrollsToTheMatchAndSelectsItsLabel) {
+    const std::size_t size = 100000;
+    load(tree.file("hex", filled(size, {{5, "first"},
+                                        {0x123, "Needle"},
+                                        {0x12A, "needle"},
+                                        {0x135, "NEEDLE"},
+                                        {8190, "straddle"},
+                                        {0x9000, "\x8F\xE0\xA8\xA2\xA5\xE2"}})));
+    struct Case {
+        const char* name;
+        QString text;
+        int position;
+        std::int64_t pageOffset;
+        QString label;
+    };
+    const std::vector<Case> cases = {
+        {"in the first bytes", QStringLiteral("FIRST"), 0, 0, QStringLiteral("00000000")},
+        {"at 0x123", QStringLiteral("needle"), 0x12, 0x110, QStringLiteral("00000120")},
+        {"the same line again: skipped", QStringLiteral("needle"), 0x13, 0x120, QStringLiteral("00000130")},
+        {"across two blocks", QStringLiteral("straddle"), 8190 / 16, 8190 / 16 * 16 - 16,
+         QStringLiteral("00001FF0")},
+    };
+    for (const Case& c : cases) {
+        search(c.text);
+        EXPECT_EQ(position(), c.position) << c.name;
+        EXPECT_EQ(viewer.PageOffset, c.pageOffset) << c.name;
+        EXPECT_EQ(selected(), c.label) << c.name;
+        EXPECT_TRUE(lines()[c.position == 0 ? 0 : 1].startsWith(c.label)) << c.name;
+    }
+    EXPECT_TRUE(messages.shown.empty());
+
+    search(QStringLiteral("straddle"));  // the previous match is on the page: the search goes on after it
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, kSearchCaption);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("straddle - не найдено"));
+    EXPECT_EQ(position(), 8190 / 16);
+
+    viewer.ScrollBar1->setValue(0);  // another page: the search starts at its first byte
+    search(QStringLiteral("needle"));
+    EXPECT_EQ(position(), 0x12);
+
+    viewer.BitBtn1Click();  // DOS: the Cyrillic text is looked for in its code page 866 form
+    search(QStringLiteral("Привет"));
+    EXPECT_EQ(viewer.PageOffset, 0x9000 - 16);
+    EXPECT_EQ(selected(), QStringLiteral("00009000"));
+    search(QStringLiteral("нет такого"));
+    EXPECT_EQ(
+        messages.shown.back().text,
+        codepage::fromWin1251(WinToDos(codepage::toWin1251(QStringLiteral("нет такого")))) + " - не найдено");
+    viewer.BitBtn1Click();
+    viewer.BitBtn1Click();
+}
+
+TEST_F(ViewerTest, TextPageSearchOnlyTellsToSwitchAndSearchesTurnWrappingOff) {
+    load(tree.file("text", filled(70000, {{10, "word"}})));
+    EXPECT_EQ(viewer.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    viewer.Button5Click();
+    search(QStringLiteral("word"));
+    EXPECT_EQ(messages.texts(), std::vector<QString>({QStringLiteral("Файл большой! Включи - HEX ")}));
+    EXPECT_EQ(messages.shown[0].kind, ShownMessage::Information);
+    EXPECT_EQ(viewer.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(viewer.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    viewer.BitBtn3Click();
+    EXPECT_EQ(viewer.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(viewer.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST_F(ViewerTest, AFortyGibibyteSparseFilePagesToItsLastByte) {
+    const std::uint64_t size = 40ULL << 30;
+    const std::string path = tree.path("sparse");
+    const int fd = open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, static_cast<off_t>(size)), 0);
+    ASSERT_EQ(pwrite(fd, "START", 5, 0), 5);
+    ASSERT_EQ(pwrite(fd, "MIDDLE", 6, static_cast<off_t>(size / 2)), 6);
+    ASSERT_EQ(pwrite(fd, "LAST", 4, static_cast<off_t>(size - 4)), 4);
+    close(fd);
+    load(path);
+    EXPECT_TRUE(lines()[0].startsWith(QStringLiteral("00000000: 53 54 41 52 54 00")));
+    viewer.ScrollBar1->setValue(671088641);  // a step covers two lines here
+    EXPECT_EQ(viewer.PageOffset, static_cast<std::int64_t>(size / 2));
+    EXPECT_TRUE(lines()[0].startsWith(QStringLiteral("500000000: 4D 49 44 44 4C 45 00")));
+    press(Qt::Key_End);
+    EXPECT_TRUE(lines().last().startsWith(QStringLiteral("9FFFFFFF0: 00")));
+    EXPECT_TRUE(lines().last().endsWith(QStringLiteral("LAST")));
+    viewer.Button5Click();
+    EXPECT_TRUE(viewer.Memo1->toPlainText().endsWith(QStringLiteral("LAST")));
+}
+
+TEST_F(ViewerTest, PagesComeFromTheLoadedFileWhateverTheCurrentPathSaysNow) {
+    const std::string loaded = tree.file("loaded", filled(70000, {{16, "loaded"}}));
+    load(loaded);
+    CurrentFilePath = tree.file("other", filled(70000, {{16, "other!"}}));  // what a search run does
+    press(Qt::Key_Down);
+    press(Qt::Key_Down);
+    EXPECT_TRUE(lines()[0].endsWith(QStringLiteral("| loaded..........")));
+    viewer.BitBtn1Click();
+    EXPECT_EQ(viewer.loadedPath(), loaded);
+    EXPECT_TRUE(viewer.windowTitle().contains(QStringLiteral("/loaded")));
+    viewer.BitBtn1Click();
+    viewer.BitBtn1Click();
+}
+
+TEST_F(ViewerTest, AResizeChangesTheNextPageButNotTheRange) {
+    load(tree.file("big", filled(100000)));
+    viewer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+    const int maximum = viewer.ScrollBar1->maximum();
+    viewer.resize(717, 488 + 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(viewer.Memo1->height(), 515);
+    EXPECT_EQ(viewer.LinesPerPage, 29);
+    EXPECT_EQ(viewer.ScrollBar1->maximum(), maximum);
+    press(Qt::Key_Down);
+    EXPECT_EQ(lines().size(), 29);
+
+    // A page of one line cannot show the line before a match: the page then starts at the match's line.
+    viewer.resize(717, 100);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(viewer.LinesPerPage, 1);
+    viewer.Edit1->setText(QStringLiteral("...."));
+    viewer.ScrollBar1->setValue(0x20);
+    viewer.Button3Click();
+    EXPECT_EQ(viewer.PageOffset, 0x1F0);
+    EXPECT_EQ(lines().size(), 1);
+    EXPECT_EQ(selected(), QStringLiteral("000001F0"));
+    viewer.hide();
+}
+
+TEST_F(ViewerTest, FilesThatCannotBeShown) {
+    const std::string folder = tree.folder("folder");
+    CurrentFilePath = folder;
+    EXPECT_THROW(viewer.LoadFile(), FileError);
+    try {
+        load(tree.path("missing"));
+        FAIL() << "a missing file loads";
+    } catch (const FileError& failure) {
+        EXPECT_EQ(failure.path(), tree.path("missing"));
+        EXPECT_EQ(failure.errorNumber(), ENOENT);
+    }
+    EXPECT_TRUE(viewer.WholeTextMode);
+    EXPECT_TRUE(viewer.Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(viewer.windowTitle().endsWith(QStringLiteral(" - Размер : 0")));
+
+    const std::string fifo = tree.path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    load(fifo);  // never opened: an empty file
+    EXPECT_TRUE(viewer.Memo1->toPlainText().isEmpty());
+}
+
+TEST_F(ViewerTest, CreationLoadsTheFirstArgumentAndTakesTheSecondAsSearchText) {
+    const std::string path = tree.file("arg.txt", "hello");
+    const TRF withTwo({QString::fromStdString(path), QStringLiteral("ell")});
+    EXPECT_EQ(withTwo.loadedPath(), path);
+    EXPECT_EQ(withTwo.Memo1->toPlainText(), QStringLiteral("hello"));
+    EXPECT_EQ(withTwo.Edit1->text(), QStringLiteral("ell"));
+    EXPECT_FALSE(withTwo.Memo1->textCursor().hasSelection());
+    EXPECT_FALSE(withTwo.isVisible());
+    const TRF withMissing(
+        {QString::fromStdString(tree.path("none")), QStringLiteral("a"), QStringLiteral("b")});
+    EXPECT_TRUE(withMissing.Edit1->text().isEmpty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].kind, ShownMessage::Error);
+    EXPECT_TRUE(messages.shown[0].text.contains(QString::fromStdString(tree.path("none"))));
+}
+
+}  // namespace

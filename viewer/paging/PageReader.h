@@ -1,0 +1,13 @@
+#pragma once
+// Reads the bytes of one page (or of a whole small file) for the viewer: the file is opened for that read
+// alone and closed again. Only a regular file is opened; a FIFO, socket or device reads as empty.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Reads up to `count` bytes at `offset` into `into` and returns how many were read (fewer when the file has
+// shrunk). Throws FileError, with the file's name and the system's reason, when the path names no file, names
+// a folder, or the file cannot be opened or read.
+std::size_t readViewedBytes(const std::string& path, std::uint64_t offset, std::size_t count,
+                            unsigned char* into);

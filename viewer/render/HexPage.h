@@ -1,0 +1,23 @@
+#pragma once
+// The hex page: one line for every 16 bytes, "00000010: 41 42 43 44 45 46 47 48|49 4A 4B 4C 4D 4E 4F 50 |
+// ABCDEFGHIJKLMNOP". The offset label is what the search looks for, so its form matters beyond display.
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "viewer/render/Reading.h"
+
+constexpr std::size_t kHexLineBytes = 16;
+
+// The offset in upper-case hex, at least 8 digits; past 4 GiB it grows ("100000C10"), never cut.
+std::string offsetLabel(std::uint64_t offset);
+
+// One line of 1 to 16 bytes that start at `offset`, as Windows-1251 text. A partial line pads its hex field
+// with spaces so its column starts where a full line's does.
+std::string hexLine(const unsigned char* bytes, std::size_t count, std::uint64_t offset, Reading reading);
+
+// The memo's text for `count` bytes read at `offset`: the lines, one per 16 bytes, joined by line breaks.
+QString hexPageForDisplay(const unsigned char* bytes, std::size_t count, std::uint64_t offset,
+                          Reading reading);

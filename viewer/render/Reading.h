@@ -1,0 +1,24 @@
+#pragma once
+// The three readings of the viewer. The caption of the reading label is the state; the operations ask it here
+// what it means.
+
+#include <QString>
+#include <string>
+
+enum class Reading { Win, Dos, Ucode };
+
+// The reading a caption of the reading label names; anything unknown reads as WIN.
+Reading readingOf(const QString& caption);
+
+// What the switch writes: the new reading's caption and the list of the other two, the next one last.
+struct ReadingCaptions {
+    QString reading;
+    QString others;
+};
+ReadingCaptions nextReading(const QString& caption);
+
+// The character that stands for a byte that cannot be shown as itself (drawn as "►").
+constexpr char kPlaceholder = 0x10;
+
+// Code page 866 text as Windows-1251, character by character.
+std::string oemToAnsi(std::string text);
