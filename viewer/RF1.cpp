@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "icons/Icons.h"
 #include "matching/ContentMatch.h"
@@ -63,6 +64,16 @@ void setOwnScrollBars(QPlainTextEdit* memo, Qt::ScrollBarPolicy vertical, Qt::Sc
     memo->setHorizontalScrollBarPolicy(horizontal);
 }
 
+// The list of the other readings keeps its right edge beside the switch and grows to the left when the
+// font draws it wider than its place.
+void setRightAligned(QLabel* label, const QString& text) {
+    const int right = label->geometry().right();
+    label->setText(text);
+    const int width = std::max(label->width(), label->sizeHint().width());
+    const int height = std::max(label->height(), label->sizeHint().height());
+    label->setGeometry(right + 1 - width, label->y(), width, height);
+}
+
 std::optional<Step> stepOfKey(int key) {
     switch (key) {
         case Qt::Key_Up:
@@ -112,8 +123,9 @@ void TRF::createControls() {
     Button5->setText(QStringLiteral("TXT - HEX"));
     Button5->setFont(makeFont(Face::MsSansSerif, 13, Bold));
     Label4 = place<QLabel>(this, {168, 16, 73, 13}, QString());
-    Label4->setText(QStringLiteral("UCODE  DOS"));
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label4->setFont(makeFont(Face::MsSansSerif, 11));
+    setRightAligned(Label4, QStringLiteral("UCODE  DOS"));
     BitBtn1 =
         pictureButton(this, {248, 8, 33, 26}, QStringLiteral("Переключение кодировки"), readingPicture());
     Label3 = place<QLabel>(this, {288, 14, 57, 17}, QString());
@@ -270,7 +282,7 @@ void TRF::Button5Click() {
 void TRF::BitBtn1Click() {
     const ReadingCaptions next = nextReading(Label3->text());
     Label3->setText(next.reading);
-    Label4->setText(next.others);
+    setRightAligned(Label4, next.others);
     lastMatch_.reset();
     if (reading() == Reading::Ucode && static_cast<std::uint64_t>(LoadedFileSize) < kWholeTextLimit) {
         Memo1->clear();
