@@ -35,6 +35,17 @@ void drawFolder(QPainter& painter, qreal right, const QColor& fill) {
     painter.drawPath(folder);
 }
 
+// A stroke with round ends and corners, for arrows.
+QPen roundPen(const QColor& colour, qreal width) {
+    return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// An open arrow head at `tip`, its two strokes going back by `back` and out to either side.
+void drawArrowHead(QPainter& painter, QPointF tip, QPointF back) {
+    const QPointF side(-back.y(), back.x());
+    painter.drawPolyline(QPolygonF({tip + back + side, tip, tip + back - side}));
+}
+
 }  // namespace
 
 QPixmap folderPicture() {
@@ -80,9 +91,9 @@ QPixmap exitPicture() {
     painter.setPen(QColor(90, 60, 20));
     painter.setBrush(QColor(190, 140, 70));
     painter.drawRect(QRectF(1.5, 0.5, 8, 15));  // the door, open towards the arrow
-    painter.setPen(QPen(QColor(190, 0, 0), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(roundPen(QColor(190, 0, 0), 2));
     painter.drawLine(QPointF(6, 8), QPointF(14.5, 8));
-    painter.drawPolyline(QPolygonF({QPointF(11.5, 5), QPointF(14.5, 8), QPointF(11.5, 11)}));
+    drawArrowHead(painter, QPointF(14.5, 8), QPointF(-3, 0));
     return pixmap;
 }
 
@@ -93,7 +104,7 @@ QPixmap wrapLinesPicture() {
     painter.setPen(QPen(QColor(60, 60, 60), 1.4));
     painter.drawLine(QPointF(1, 2.5), QPointF(15, 2.5));
     painter.drawLine(QPointF(1, 13.5), QPointF(6, 13.5));
-    painter.setPen(QPen(QColor(0, 0, 160), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(roundPen(QColor(0, 0, 160), 1.6));
     QPainterPath turn;  // the end of the long line carried round to the next one
     turn.moveTo(1, 7.5);
     turn.lineTo(12, 7.5);
@@ -101,7 +112,7 @@ QPixmap wrapLinesPicture() {
     turn.lineTo(8, 12.5);
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(turn);
-    painter.drawPolyline(QPolygonF({QPointF(10, 10.5), QPointF(8, 12.5), QPointF(10, 14.5)}));
+    drawArrowHead(painter, QPointF(8, 12.5), QPointF(2, 0));
     return pixmap;
 }
 
@@ -117,9 +128,9 @@ QPixmap readingPicture() {
     painter.drawText(QRectF(0, 0, 11, 11), Qt::AlignCenter, QStringLiteral("A"));
     painter.setPen(QColor(160, 0, 0));
     painter.drawText(QRectF(9, 7, 11, 11), Qt::AlignCenter, QString(QChar(0x042F)));
-    painter.setPen(QPen(QColor(0, 120, 0), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(roundPen(QColor(0, 120, 0), 1.4));
     painter.drawPolyline(QPolygonF({QPointF(11, 2), QPointF(17, 2), QPointF(17, 6)}));  // A turns into Я
-    painter.drawPolyline(QPolygonF({QPointF(15, 4.5), QPointF(17, 6.5), QPointF(19, 4.5)}));
+    drawArrowHead(painter, QPointF(17, 6.5), QPointF(0, -2));
     return pixmap;
 }
 

@@ -290,6 +290,21 @@ TEST_F(ViewerTest, HexPageSearchScrollsToTheMatchAndSelectsItsLabel) {
     viewer.BitBtn1Click();
 }
 
+TEST_F(ViewerTest, AMatchInAFileNoLongerOnDisplayIsDropped) {
+    load(tree.file("first", filled(1 << 20, {{(1 << 20) - 10, "needle"}})));
+    const std::string second = tree.file("second", filled(70000));
+    const CallbackPump loadWhileSearching([&](int call) {
+        if (call == 0) {
+            load(second);  // the search window's View while the search lets events through
+        }
+    });
+    search(QStringLiteral("needle"));
+    EXPECT_EQ(viewer.loadedPath(), second);
+    EXPECT_EQ(position(), 0);
+    EXPECT_FALSE(viewer.Memo1->textCursor().hasSelection());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(ViewerTest, TextPageSearchOnlyTellsToSwitchAndSearchesTurnWrappingOff) {
     load(tree.file("text", filled(70000, {{10, "word"}})));
     EXPECT_EQ(viewer.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
