@@ -396,6 +396,15 @@ TEST_F(ViewerTest, FilesThatCannotBeShown) {
     EXPECT_TRUE(viewer.Memo1->toPlainText().isEmpty());
     EXPECT_TRUE(viewer.windowTitle().endsWith(QStringLiteral(" - Размер : 0")));
 
+    const std::string gone = tree.file("gone", filled(70000));
+    load(gone);
+    ASSERT_EQ(unlink(gone.c_str()), 0);
+    press(Qt::Key_Down);  // the next page cannot be read: reported, and the page stays empty
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].kind, ShownMessage::Error);
+    EXPECT_TRUE(messages.shown[0].text.contains(QString::fromStdString(gone)));
+    EXPECT_TRUE(viewer.Memo1->toPlainText().isEmpty());
+
     const std::string fifo = tree.path("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     load(fifo);  // never opened: an empty file

@@ -153,7 +153,7 @@ void TRF::createControls() {
     connect(BitBtn1, &QAbstractButton::clicked, this, &TRF::BitBtn1Click);
     connect(Button3, &QAbstractButton::clicked, this, &TRF::Button3Click);
     connect(Edit1, &QLineEdit::returnPressed, this, &TRF::SearchCommand);
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TRF::ScrollBar1Change);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TRF::scrollBarMoved);
 }
 
 // A file named on the command line is loaded at once; the window stays hidden until the search window shows
@@ -250,6 +250,16 @@ void TRF::ScrollBar1Change() {
         return;
     }
     renderPageAt(pageOffsetAt(range_, ScrollBar1->value()));
+}
+
+// A page that cannot be read is reported here, so the failure does not unwind through the scroll bar's own
+// handling of the mouse or the keys.
+void TRF::scrollBarMoved() {
+    try {
+        ScrollBar1Change();
+    } catch (const std::exception& failure) {
+        reportUnexpected(failure);
+    }
 }
 
 void TRF::renderPageAt(std::uint64_t offset) {

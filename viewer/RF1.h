@@ -78,6 +78,7 @@ class TRF : public QWidget {
     void FormCreate(const QStringList& arguments);
     void load(const std::string& path);
     void LoadUcodeWhole(const std::string& path);
+    void scrollBarMoved();
     void renderPageAt(std::uint64_t offset);
     bool SearchMemo();
     void searchHexPage();
