@@ -106,6 +106,7 @@ TRF::TRF(const QStringList& arguments, QWidget* parent)
     resize(717, 488);
     move(496, 232);
     createControls();
+    Memo1->setFocus();  // the navigation keys work as soon as the window is shown
     LinesPerPage = linesPerPage(Memo1->height());
     FormCreate(arguments);
 }
