@@ -29,6 +29,7 @@ TRF* RF = nullptr;
 namespace {
 
 const QString kSearchCaption = QStringLiteral("Поиск в файле");
+// Follows the search text: directly in the whole text, after a space in the hex page.
 const QString kNotFound = QStringLiteral("- не найдено");
 // The memo keeps these distances to the window's right and bottom edges; the scroll bar stands beside it.
 constexpr int kMemoRightMargin = 28;
@@ -365,8 +366,8 @@ void TRF::searchHexPage() {
     }
     ScrollBar1->setEnabled(true);
     if (found < 0) {
-        Messages::current().captionedInformation(
-            kSearchCaption, codepage::fromWin1251(text) + QStringLiteral(" - не найдено"));
+        Messages::current().captionedInformation(kSearchCaption,
+                                                 codepage::fromWin1251(text) + QLatin1Char(' ') + kNotFound);
         return;
     }
     const std::uint64_t line = static_cast<std::uint64_t>(found) / kLineBytes;

@@ -1,5 +1,6 @@
 #include "viewer/render/HexPage.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
