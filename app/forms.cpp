@@ -4,6 +4,7 @@
 #include "chooser/FB1.h"
 #include "picture/Shp1.h"
 #include "search/FS1.h"
+#include "settings/forset1.h"
 #include "viewer/RF1.h"
 
 void createForms(const QStringList& arguments) {
@@ -12,4 +13,5 @@ void createForms(const QStringList& arguments) {
     RF = new TRF(arguments);
     FB = new TFB;
     AboutBox = new TAboutBox;
+    Set1 = new TSet1;
 }
