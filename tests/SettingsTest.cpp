@@ -155,17 +155,6 @@ class SettingsWindowTest : public testing::Test {
     RecordingMessages messages;
 };
 
-TEST_F(SettingsWindowTest, ShowsTheCaptions) {
-    EXPECT_EQ(Set1->windowTitle(), QStringLiteral(" Выбери , что нравится."));
-    EXPECT_EQ(Set1->StaticText1->text(), QStringLiteral("Внешние смотрелки"));
-    EXPECT_EQ(Set1->CheckBox1->text(), QStringLiteral(" Для текстов:"));
-    EXPECT_EQ(Set1->CheckBox2->text(), QStringLiteral("Для графики:"));
-    EXPECT_EQ(Set1->Button1->text(), QStringLiteral("* * *"));
-    EXPECT_EQ(Set1->Button3->text(), QStringLiteral("Вернуться"));
-    EXPECT_EQ(Set1->Edit1->geometry(), QRect(208, 32, 417, 21));
-    EXPECT_EQ(Set1->Button3->geometry(), QRect(533, 5, 91, 22));
-}
-
 // The indicator follows the two rows when the window closes, whichever way it closes, and only then.
 TEST_F(SettingsWindowTest, EveryWayOfClosingUpdatesTheIndicator) {
     const struct {
