@@ -74,10 +74,7 @@ class TFILESCH::Form : public SearchForm {
   public:
     explicit Form(TFILESCH& window) : w_(window) {}
 
-    std::string startFolder() const override {
-        w_.lastRunStartFolder_ = w_.startFolder();  // a run reads it once, at its start
-        return w_.lastRunStartFolder_;
-    }
+    std::string startFolder() const override { return w_.startFolder(); }
     QString nameText() const override { return w_.Edit2->text(); }
     QString extensionText() const override { return w_.Edit3->text(); }
     QString contentText() const override { return w_.Edit5->text(); }
@@ -215,6 +212,7 @@ void TFILESCH::Button2Click() {
     if (searching_) {
         return;
     }
+    lastRunStartFolder_ = startFolder();  // what the run reads at its start, before any event is handled
     SearchRun run(*form_, FileSystem::current(), found_);
     run.run();
 }
