@@ -86,26 +86,11 @@ TEST(SettingsFile, OnlyARegularFileIsRead) {
     asUnprivileged([&] { EXPECT_THROW(load(locked), FileError); });
 }
 
-TEST(SettingsFile, SavesTwoLinesInPlaceOfTheOldFile) {
+TEST(SettingsFile, SavesExactlyTwoLinesInPlaceOfTheOldFile) {
     TempTree tree;
     const std::string ini = tree.file("fs.ini", "old\r\nfile\r\nthird\r\n");
     saveViewerPaths(ini, "/opt/a b/\xFF", "");
     EXPECT_EQ(contentOf(ini), "/opt/a b/\xFF\r\n\r\n");
-
-    // A folder that cannot be written: the save fails with the file's name and reason, the old file stays.
-    ASSERT_EQ(chmod(tree.root().c_str(), 0555), 0);
-    asUnprivileged([&] {
-        try {
-            saveViewerPaths(ini, "new", "new");
-            ADD_FAILURE() << "the save should fail";
-        } catch (const FileError& failure) {
-            EXPECT_EQ(failure.path(), ini);
-            EXPECT_EQ(failure.errorNumber(), EACCES);
-        }
-    });
-    EXPECT_EQ(contentOf(ini), "/opt/a b/\xFF\r\n\r\n");
-    chmod(tree.root().c_str(), 0755);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.root()), {}), 1);  // no file left beside
 }
 
 class ChosenProgram : public ProgramDialog {
@@ -242,9 +227,12 @@ TEST_F(SettingsWindowTest, AFailedSaveKeepsTheWindowOpenUntilASaveSucceeds) {
     std::ofstream(settingsFilePath(), std::ios::binary) << "old\r\n";
     TFILESCH search;
     search.show();
-    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);  // readable by all, writable by none
     asUnprivileged([&] { search.close(); });
     chmod(folder.c_str(), 0700);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().filename(), "fs.ini");  // no new file left beside it
+    }
     EXPECT_TRUE(search.isVisible());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].kind, ShownMessage::Error);
