@@ -28,8 +28,8 @@ class FileDialog : public ProgramDialog {
   public:
     std::optional<std::string> choose(QWidget* parent) override {
         QFileDialog dialog(parent, QStringLiteral("Выберите программу"));
-        dialog.setOption(
-            QFileDialog::DontUseNativeDialog);  // the filter below needs the toolkit's own dialog
+        // The filter below needs the toolkit's own dialog.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setFileMode(QFileDialog::AnyFile);  // a typed name of a file that is not there is accepted too
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
