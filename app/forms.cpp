@@ -6,6 +6,7 @@
 #include "chooser/FB1.h"
 #include "picture/Shp1.h"
 #include "search/FS1.h"
+#include "settings/forset1.h"
 #include "viewer/RF1.h"
 
 void createForms(const QStringList& arguments) {
@@ -15,4 +16,5 @@ void createForms(const QStringList& arguments) {
     QCoreApplication::instance()->installEventFilter(RF->applicationHook());
     FB = new TFB;
     AboutBox = new TAboutBox;
+    Set1 = new TSet1;
 }

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "platform/ChildProcess.h"
+#include "platform/FileManager.h"
 
 namespace {
 
@@ -39,14 +40,29 @@ std::string currentFolder() {
 
 class DesktopShell : public Shell {
   public:
-    explicit DesktopShell(std::string opener) : opener_(std::move(opener)) {}
+    DesktopShell(std::string opener, int fileManagerTimeoutMs)
+        : opener_(std::move(opener)), fileManagerTimeoutMs_(fileManagerTimeoutMs) {}
 
     void openWithDefault(const std::string& pathOrUrl, std::function<void(bool ok)> done) override {
         startWatched({opener_, openerArgument(pathOrUrl)}, std::move(done));
     }
 
+    void startProgram(const std::string& program, const std::string& path) override {
+        startDetached({program, path});
+    }
+
+    void reveal(const std::string& path) override {
+        const std::string entry = openerArgument(path);
+        showInFileManager(fileUri(entry), fileManagerTimeoutMs_, [opener = opener_, entry](bool answered) {
+            if (!answered) {
+                startWatched({opener, holdingFolder(entry)}, [](bool) {});
+            }
+        });
+    }
+
   private:
     std::string opener_;
+    int fileManagerTimeoutMs_;
 };
 
 Shell& realShell() {
@@ -63,14 +79,38 @@ std::string openerArgument(const std::string& pathOrUrl) {
         return pathOrUrl;
     }
     const std::string folder = currentFolder();
-    if (pathOrUrl.empty()) {
+    // "./name", as the result lines of a relative search are reached, joins as "name".
+    const std::string relative = pathOrUrl.compare(0, 2, "./") == 0 ? pathOrUrl.substr(2) : pathOrUrl;
+    if (relative.empty()) {
         return folder;
     }
-    return folder == "/" ? "/" + pathOrUrl : folder + "/" + pathOrUrl;
+    return folder == "/" ? "/" + relative : folder + "/" + relative;
 }
 
-std::unique_ptr<Shell> makeDesktopShell(const std::string& opener) {
-    return std::make_unique<DesktopShell>(opener);
+std::string holdingFolder(const std::string& path) {
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string fileUri(const std::string& absolutePath) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (const char c : absolutePath) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0 && byte < 0x80) {
+            uri.push_back(c);
+        } else if (c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri.push_back(c);
+        } else {
+            uri.push_back('%');
+            uri.push_back(hex[byte >> 4]);
+            uri.push_back(hex[byte & 0x0F]);
+        }
+    }
+    return uri;
+}
+
+std::unique_ptr<Shell> makeDesktopShell(const std::string& opener, int fileManagerTimeoutMs) {
+    return std::make_unique<DesktopShell>(opener, fileManagerTimeoutMs);
 }
 
 Shell& Shell::current() {

@@ -8,16 +8,23 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QToolButton>
 
 #include "about/about.h"
 #include "chooser/FB1.h"
+#include "icons/Icons.h"
+#include "picture/Shp1.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
-#include "icons/Icons.h"
+#include "platform/Messages.h"
+#include "platform/Shell.h"
+#include "search/ResultActions.h"
 #include "search/ResultsModel.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"
+#include "settings/forset1.h"
+#include "viewer/RF1.h"
 
 TFILESCH* FILESCH = nullptr;
 std::string CurrentFilePath;
@@ -184,6 +191,12 @@ void TFILESCH::createControls() {
     connect(Button3, &QPushButton::clicked, this, &TFILESCH::Button3Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TFILESCH::SpeedButton2Click);
     connect(Button5, &QPushButton::clicked, this, &TFILESCH::Button5Click);
+    connect(ListBox1, &QListView::doubleClicked, this, &TFILESCH::ListBox1DblClick);
+    connect(Button7, &QPushButton::clicked, this, &TFILESCH::Button7Click);
+    connect(Button1, &QPushButton::clicked, this, &TFILESCH::Button1Click);
+    connect(Button4, &QPushButton::clicked, this, &TFILESCH::Button4Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TFILESCH::SpeedButton1Click);
+    connect(Button6, &QPushButton::clicked, this, &TFILESCH::Button6Click);
 }
 
 void TFILESCH::setTabOrderAsDesigned() {
@@ -199,6 +212,7 @@ void TFILESCH::Button2Click() {
     if (searching_) {
         return;
     }
+    lastRunStartFolder_ = startFolder();  // what the run reads at its start, before any event is handled
     SearchRun run(*form_, FileSystem::current(), found_);
     run.run();
 }
@@ -228,6 +242,113 @@ void TFILESCH::Button5Click() {
     AboutBox->exec();
 }
 
+std::optional<std::string> TFILESCH::selectedPath() const {
+    const QModelIndexList selected = ListBox1->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        return std::nullopt;
+    }
+    const std::string line = ListBox1Items->line(selected.constFirst().row());
+    return resultPath(lastRunStartFolder_, line);
+}
+
+void TFILESCH::ListBox1DblClick() {
+    viewSelected();
+}
+
+void TFILESCH::Button7Click() {
+    viewSelected();
+}
+
+// A folder only gets a message; a file goes to the external viewer of its side when that is switched on,
+// else to the built-in one.
+void TFILESCH::viewSelected() {
+    const std::optional<std::string> path = selectedPath();
+    if (!path) {
+        return;
+    }
+    CurrentFilePath = *path;
+    const ViewSide side = viewSideOf(*path);
+    if (side == ViewSide::Folder) {
+        Messages::current().information(folderViewMessage(*path));
+        return;
+    }
+    lastViewerWasPicture_ = side == ViewSide::Picture;
+    const ViewerRow row = lastViewerWasPicture_ ? ViewerRow::Graphics : ViewerRow::Text;
+    if (Set1->viewerOn(row)) {
+        Shell::current().startProgram(Set1->viewerPath(row), *path);
+    } else if (lastViewerWasPicture_) {
+        viewPicture();
+    } else {
+        viewText();
+    }
+}
+
+// An open picture viewer loads in place; a hidden one loads as it is shown.
+void TFILESCH::viewPicture() {
+    if (SHPIC->isVisible()) {
+        SHPIC->LoadPicture();
+        return;
+    }
+    SHPIC->show();
+    RF->hide();
+}
+
+void TFILESCH::viewText() {
+    if (!RF->isVisible()) {
+        RF->show();
+        SHPIC->hide();
+    }
+    if (CheckBox1->isChecked()) {
+        RF->Edit1->setText(Edit5->text());
+    }
+    RF->LoadFile();
+}
+
+void TFILESCH::Button1Click() {
+    const std::optional<std::string> path = selectedPath();
+    if (!path) {
+        return;
+    }
+    if (FileSystem::current().folderExists(*path)) {
+        Messages::current().information(kFolderChosenMessage);
+        return;
+    }
+    Shell::current().openWithDefault(*path, [](bool ok) {
+        if (!ok) {
+            Messages::current().information(kCannotOpenMessage);
+        }
+    });
+}
+
+void TFILESCH::Button4Click() {
+    if (const std::optional<std::string> path = selectedPath()) {
+        Shell::current().reveal(*path);
+    }
+}
+
+// Shows or hides the built-in viewer View used last; the other one is hidden either way.
+void TFILESCH::SpeedButton1Click() {
+    QWidget* const last = lastViewerWasPicture_ ? static_cast<QWidget*>(SHPIC) : RF;
+    QWidget* const other = lastViewerWasPicture_ ? static_cast<QWidget*>(RF) : SHPIC;
+    last->setVisible(!last->isVisible());
+    other->hide();
+}
+
+void TFILESCH::Button6Click() {
+    Set1->exec();
+}
+
+void TFILESCH::FormShow() {
+    loadViewerPaths(settingsFilePath(),
+                    [](ViewerRow row, const std::string& path) { Set1->loadViewer(row, path); });
+    Set1->updateIndicator();
+}
+
+void TFILESCH::FormClose() {
+    saveViewerPaths(settingsFilePath(), Set1->viewerPath(ViewerRow::Text),
+                    Set1->viewerPath(ViewerRow::Graphics));
+}
+
 // Enter in the name field, with any modifiers, starts a run unless one is in progress.
 bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress) {
@@ -245,8 +366,20 @@ void TFILESCH::resizeEvent(QResizeEvent* event) {
     ListBox1->setGeometry(8, 180, width() - 17, 360);
 }
 
-// Closing ends the program; a run in progress stops at its next entry and ends without its message.
+// The settings are loaded once, when the window first appears; a window restored from an icon loads nothing.
+void TFILESCH::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && !settingsLoaded_) {
+        settingsLoaded_ = true;
+        FormShow();
+    }
+}
+
+// Closing saves the settings and ends the program; a run in progress stops at its next entry and ends without
+// its message. A save that fails keeps the window open: its error goes on to the top-level handler.
 void TFILESCH::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    FormClose();
     event->accept();
     stopFlag_ = true;
     closed_ = true;

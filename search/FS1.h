@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,8 @@ class TFILESCH : public QWidget {
     const std::vector<std::string>& foundList() const { return found_; }
     bool searching() const { return searching_; }
     bool stopFlag() const { return stopFlag_; }
+    // Which built-in viewer View used last: true for the picture viewer.
+    bool lastViewerFlag() const { return lastViewerWasPicture_; }
 
     // Puts a folder into "В папке:". A name that is not valid UTF-8 shows with replacement characters, but
     // the run searches the folder's own bytes as long as the field is not edited.
@@ -73,10 +76,22 @@ class TFILESCH : public QWidget {
     void Button3Click();
     void SpeedButton2Click();
     void Button5Click();
+    // The actions on the selected result line.
+    void ListBox1DblClick();
+    void Button7Click();
+    void Button1Click();
+    void Button4Click();
+    void SpeedButton1Click();
+    void Button6Click();
+    // Loads the external viewers' settings; the first show of the window runs it.
+    void FormShow();
+    // Saves the external viewers' settings; closing the window runs it. Throws FileError when the save fails.
+    void FormClose();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -85,11 +100,19 @@ class TFILESCH : public QWidget {
 
     void createControls();
     void setTabOrderAsDesigned();
+    // The selected result line as a path; nothing when no line is selected.
+    std::optional<std::string> selectedPath() const;
+    void viewSelected();
+    void viewPicture();
+    void viewText();
 
     std::vector<std::string> found_;
     bool stopFlag_ = false;
     bool searching_ = false;
     bool closed_ = false;
+    bool lastViewerWasPicture_ = false;
+    bool settingsLoaded_ = false;
+    std::string lastRunStartFolder_;  // as the last run was given it
     std::string chosenFolder_;
     QString chosenFolderShown_;
     std::unique_ptr<Form> form_;

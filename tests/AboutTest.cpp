@@ -40,7 +40,7 @@ class AboutHelp : public ::testing::Test {
     void SetUp() override { std::remove(help.c_str()); }
     void TearDown() override { std::remove(help.c_str()); }
 
-    // The test program's own folder stands for the program folder.
+    // The program folder the tests run with.
     const std::string help = programFolder() + "help.chm";
     RecordingMessages messages;
     RecordedShell shell;

@@ -2,11 +2,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <optional>
 
+#include "TestSupport.h"
 #include "platform/Shell.h"
 
 namespace {
@@ -83,3 +87,105 @@ TEST_F(DesktopShellTest, HandsOverTheArgumentsBytesUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FileUri, PercentEncodesEveryByteButTheUnreservedOnes) {
+    EXPECT_EQ(fileUri("/home/u/a b/Отчёт #1%.txt"),
+              "file:///home/u/a%20b/%D0%9E%D1%82%D1%87%D1%91%D1%82%20%231%25.txt");
+    EXPECT_EQ(fileUri("/x/\xFF\xCF-_.~:"), "file:///x/%FF%CF-_.~%3A");
+}
+
+// A stand-in for the desktop's file manager on its own connection to the bus, so calls reach it through the
+// bus daemon. It records what it is asked to show, or takes the calls and never answers.
+class FakeFileManager : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+  public:
+    explicit FakeFileManager(bool answers)
+        : answers_(answers),
+          bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                             QStringLiteral("fake-file-manager"))) {
+        EXPECT_TRUE(bus_.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), this,
+                                        QDBusConnection::ExportAllSlots));
+        EXPECT_TRUE(bus_.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+    }
+    ~FakeFileManager() override {
+        bus_.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+        bus_.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake-file-manager"));
+    }
+
+    std::vector<std::string> shown;
+
+  public slots:
+    void ShowItems(const QStringList& uris, const QString&, const QDBusMessage& call) {
+        for (const QString& uri : uris) {
+            shown.push_back(uri.toStdString());
+        }
+        if (!answers_) {
+            call.setDelayedReply(true);
+        }
+    }
+
+  private:
+    bool answers_;
+    QDBusConnection bus_;
+};
+
+// Runs on a private session bus: the test starts itself again under dbus-run-session.
+TEST(RevealOnTheSessionBus, AFileManagerShowsTheEntryElseItsFolderIsOpened) {
+    if (qEnvironmentVariableIsEmpty("VARNEL_PRIVATE_BUS")) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VARNEL_PRIVATE_BUS"), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QStringLiteral("dbus-run-session"),
+                    {QStringLiteral("--"), QCoreApplication::applicationFilePath(),
+                     QStringLiteral("--gtest_filter=RevealOnTheSessionBus.*")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        return;
+    }
+    StandInPrograms programs;
+    programs.add("xdg-open");
+    const struct {
+        std::string entry;
+        std::string uri;
+        std::string folder;
+    } cases[] = {
+        {"/home/u/file.txt", "file:///home/u/file.txt", "/home/u/"},
+        {"/file.txt", "file:///file.txt", "/"},
+        {"/home/u/dir", "file:///home/u/dir", "/home/u/"},
+        {"/home/u/a b\xFF.txt", "file:///home/u/a%20b%FF.txt", "/home/u/"},
+    };
+    const auto shell = makeDesktopShell("xdg-open", 500);
+    {
+        FakeFileManager manager(true);
+        for (const auto& c : cases) {
+            shell->reveal(c.entry);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.shown.empty(); }, 5000)) << c.entry;
+            EXPECT_EQ(manager.shown, std::vector<std::string>{c.uri});
+            manager.shown.clear();
+        }
+    }
+    std::size_t opened = 0;
+    for (const bool managerThere : {false, true}) {  // no owner of the name, then one that never answers
+        std::optional<FakeFileManager> silent;
+        if (managerThere) {
+            silent.emplace(false);
+        }
+        for (const auto& c : cases) {
+            shell->reveal(c.entry);
+            ASSERT_TRUE(programs.waitForCalls("xdg-open", ++opened)) << c.entry;
+            EXPECT_EQ(programs.calls("xdg-open").back(), std::vector<std::string>{c.folder});
+        }
+    }
+}
+
+}  // namespace
+
+#include "ShellTest.moc"

@@ -4,10 +4,12 @@
 
 #include <unistd.h>
 
+#include <QByteArray>
 #include <QString>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/EventPump.h"
@@ -45,7 +47,7 @@ class RecordingMessages : public Messages {
     std::vector<ShownMessage> shown;
 };
 
-// Keeps what would have been opened and answers with `succeeds`.
+// Keeps what would have been opened, started and revealed; openings answer with `succeeds`.
 class RecordedShell : public Shell {
   public:
     RecordedShell() { Shell::install(this); }
@@ -57,9 +59,15 @@ class RecordedShell : public Shell {
         opened.push_back(pathOrUrl);
         done(succeeds);
     }
+    void startProgram(const std::string& program, const std::string& path) override {
+        started.push_back({program, path});
+    }
+    void reveal(const std::string& path) override { revealed.push_back(path); }
 
     bool succeeds = true;
     std::vector<std::string> opened;
+    std::vector<std::pair<std::string, std::string>> started;  // program, argument
+    std::vector<std::string> revealed;
 };
 
 // A pump that runs a callback at every call instead of processing events.
@@ -101,3 +109,24 @@ class TempTree {
 // Runs `action` with the effective user dropped to "nobody" when the tests run as root, so permission checks
 // apply for real.
 void asUnprivileged(const std::function<void()>& action);
+
+// Scripts that stand in for programs, in a folder put first on PATH while this lives. Each records every call
+// (its arguments, as bytes) and ends with the code it was made with.
+class StandInPrograms {
+  public:
+    StandInPrograms();
+    ~StandInPrograms();
+    StandInPrograms(const StandInPrograms&) = delete;
+    StandInPrograms& operator=(const StandInPrograms&) = delete;
+
+    // Creates or remakes the program `name`; returns its full path.
+    std::string add(const std::string& name, int exitCode = 0);
+    // The calls of `name` so far, each its list of arguments.
+    std::vector<std::vector<std::string>> calls(const std::string& name) const;
+    // Waits (pumping events) until `name` has been called `count` times; false when that does not happen.
+    bool waitForCalls(const std::string& name, std::size_t count) const;
+
+  private:
+    TempTree folder_;
+    QByteArray savedPath_;
+};

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <optional>
+
+#include "PictureSamples.h"
+#include "TestSupport.h"
+#include "app/forms.h"
+#include "picture/PictureArea.h"
+#include "picture/Shp1.h"
+#include "search/FS1.h"
+#include "search/ResultActions.h"
+#include "search/ResultsModel.h"
+#include "settings/forset1.h"
+#include "viewer/RF1.h"
+
+namespace {
+
+TEST(ResultActions, ViewSideOfAPath) {
+    TempTree tree;
+    tree.folder("x.jpg");
+    tree.file("dir.old/notes");
+    const struct {
+        const char* name;
+        ViewSide side;
+    } cases[] = {
+        {"a.jpg", ViewSide::Picture},      {"A.JPG", ViewSide::Picture}, {"a.JpEg", ViewSide::Picture},
+        {"a.ico", ViewSide::Picture},      {"a.bmp", ViewSide::Picture}, {"a.wmf", ViewSide::Picture},
+        {"a.gif", ViewSide::Picture},      {"a.png", ViewSide::Picture}, {"a.emf", ViewSide::Text},
+        {"a.jpe", ViewSide::Text},         {"a.tiff", ViewSide::Text},   {"README", ViewSide::Text},
+        {"dir.old/notes", ViewSide::Text}, {"x.jpg", ViewSide::Folder},  {"dir.old/.", ViewSide::Folder},
+        {"dir.old/..", ViewSide::Folder},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(viewSideOf(tree.path(c.name)), c.side) << c.name;
+    }
+}
+
+TEST(ResultActions, ALineIsReachedAsTheRunThatWroteItReachedIt) {
+    EXPECT_EQ(resultPath("/home/u", "/home/u/a b.txt"), "/home/u/a b.txt");
+    EXPECT_EQ(resultPath(" /", "/etc"), "/etc");
+    EXPECT_EQ(resultPath(" docs/ ", "docs/inner/x.txt"), "./inner/x.txt");
+}
+
+// The program's windows as created at start-up, with a search run over a small tree whose lines the actions
+// work on.
+class ResultActionsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (FILESCH == nullptr) {
+            createForms({});
+        }
+        w = FILESCH;
+        writeFile(tree.path("small.png"), encodeWithQt(markedPicture(10, 10, 0xFFFFFFFF, 0xFF000000), "PNG"));
+        writeFile(tree.path("large.png"), encodeWithQt(markedPicture(20, 20, 0xFFFFFFFF, 0xFF000000), "PNG"));
+        tree.file("notes.txt", "text");
+        tree.folder("x.jpg");
+        for (QCheckBox* box : {w->CheckBox1, w->CheckBox2, w->CheckBox3, Set1->CheckBox1, Set1->CheckBox2}) {
+            box->setChecked(false);
+        }
+        Set1->setViewerPath(ViewerRow::Text, "");
+        Set1->setViewerPath(ViewerRow::Graphics, "");
+        w->Edit2->setText(QStringLiteral("*"));
+        w->Edit3->setText(QStringLiteral("*"));
+        search(tree.root());
+        SHPIC->hide();
+        RF->hide();
+        RF->Edit1->clear();
+        messages.shown.clear();
+    }
+    void TearDown() override {
+        SHPIC->hide();
+        RF->hide();
+        ASSERT_EQ(chdir("/"), 0);
+    }
+
+    void search(const std::string& folder) {
+        w->Edit1->setText(QString::fromStdString(folder));
+        w->Button2Click();
+    }
+    // Selects the result line `line`; the empty text clears the selection.
+    void select(const std::string& line) {
+        w->ListBox1->clearSelection();
+        for (int row = 0; row < w->ListBox1Items->rowCount(); ++row) {
+            if (w->ListBox1Items->line(row) == line) {
+                w->ListBox1->setCurrentIndex(w->ListBox1Items->index(row));
+                return;
+            }
+        }
+        ASSERT_TRUE(line.empty()) << "no result line " << line;
+    }
+    void showViewers(bool picture, bool file) {
+        SHPIC->setVisible(picture);
+        RF->setVisible(file);
+    }
+    QSize pictureShown() const { return SHPIC->Image1->currentFrame().size(); }
+
+    TempTree tree;
+    TFILESCH* w = nullptr;
+    RecordingMessages messages;
+    RecordedShell shell;
+};
+
+// Viewers before and after: "P" the picture viewer shown, "F" the file viewer shown. External viewers
+// switched on: "T" text, "G" graphics.
+TEST_F(ResultActionsTest, ViewSendsEachLineToItsSide) {
+    const struct {
+        const char* name;
+        const char* before;
+        const char* external;
+        const char* after;
+        std::optional<bool> flag;  // nothing: unchanged
+        bool started;
+    } cases[] = {
+        {"small.png", "", "", "P", true, false},   {"large.png", "P", "", "P", true, false},
+        {"small.png", "F", "", "P", true, false},  {"notes.txt", "", "", "F", false, false},
+        {"notes.txt", "F", "", "F", false, false}, {"notes.txt", "P", "", "F", false, false},
+        {"x.jpg", "P", "", "P", {}, false},        {"notes.txt", "P", "T", "P", false, true},
+        {"large.png", "F", "G", "F", true, true},
+    };
+    const auto has = [](const char* text, char c) { return std::string(text).find(c) != std::string::npos; };
+    Set1->setViewerPath(ViewerRow::Graphics, "/opt/gv");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " before " + c.before + " external " + c.external);
+        const std::string path = tree.path(c.name);
+        CurrentFilePath = tree.path("small.png");
+        showViewers(has(c.before, 'P'), has(c.before, 'F'));
+        const QSize pictureBefore = pictureShown();
+        Set1->CheckBox1->setChecked(has(c.external, 'T'));
+        Set1->CheckBox2->setChecked(has(c.external, 'G'));
+        const bool flagBefore = w->lastViewerFlag();
+        shell.started.clear();
+        messages.shown.clear();
+        select(path);
+        w->ListBox1DblClick();
+
+        EXPECT_EQ(CurrentFilePath, path);
+        EXPECT_EQ(SHPIC->isVisible(), has(c.after, 'P'));
+        EXPECT_EQ(RF->isVisible(), has(c.after, 'F'));
+        EXPECT_EQ(w->lastViewerFlag(), c.flag.value_or(flagBefore));
+        using Started = decltype(shell.started);
+        const std::string program = has(c.external, 'G') ? "/opt/gv" : "";
+        EXPECT_EQ(shell.started, (c.started ? Started{{program, path}} : Started{}));
+        const bool folder = !c.flag.has_value();
+        EXPECT_EQ(messages.texts(), folder ? std::vector<QString>{QString::fromStdString(path) +
+                                                                  " - это папка. К ней можно перейти."}
+                                           : std::vector<QString>{});
+        const int side = c.name[0] == 's' ? 10 : 20;
+        const bool pictureLoaded = has(c.after, 'P') && !c.started && !folder;
+        EXPECT_EQ(pictureShown(), pictureLoaded ? QSize(side, side) : pictureBefore);
+    }
+}
+
+TEST_F(ResultActionsTest, ViewCopiesTheSearchTextOnlyWithСТекстом) {
+    w->Edit5->setText(QStringLiteral("  word "));
+    select(tree.path("notes.txt"));
+    RF->Edit1->setText(QStringLiteral("kept"));
+    w->Button7->click();
+    EXPECT_EQ(RF->Edit1->text(), QStringLiteral("kept"));
+    w->CheckBox1->setChecked(true);
+    w->Button7->click();
+    EXPECT_EQ(RF->Edit1->text(), QStringLiteral("  word "));
+}
+
+TEST_F(ResultActionsTest, TheToggleShowsOrHidesTheLastViewerAndHidesTheOther) {
+    const struct {
+        const char* viewed;
+        bool lastVisible;
+        bool pictureAfter, fileAfter;
+    } cases[] = {
+        {"small.png", false, true, false},
+        {"small.png", true, false, false},
+        {"notes.txt", false, false, true},
+        {"notes.txt", true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.viewed) + (c.lastVisible ? ", shown" : ", hidden"));
+        select(tree.path(c.viewed));
+        w->Button7->click();
+        showViewers(c.viewed[0] == 's' ? c.lastVisible : true, c.viewed[0] == 's' ? true : c.lastVisible);
+        select("");  // the toggle does not need a line
+        w->SpeedButton1->click();
+        EXPECT_EQ(SHPIC->isVisible(), c.pictureAfter);
+        EXPECT_EQ(RF->isVisible(), c.fileAfter);
+    }
+}
+
+TEST_F(ResultActionsTest, OpenAndRevealHandTheLineToTheShell) {
+    const std::string file = tree.path("notes.txt");
+    const std::string folder = tree.path("x.jpg");
+    const QString chosenFolder = QStringLiteral("Выбрана папка. К ней можно перейти.");
+    const QString cannotOpen = QStringLiteral("Неизвестна программа для открытия, или другая ошибка.");
+    const struct {
+        std::string line;
+        bool opens;
+        std::vector<std::string> opened;
+        std::vector<QString> shown;
+    } cases[] = {
+        {"", true, {}, {}},
+        {file, true, {file}, {}},
+        {file, false, {file}, {cannotOpen}},
+        {folder, true, {}, {chosenFolder}},
+        {tree.path(".."), true, {}, {chosenFolder}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        shell.opened.clear();
+        shell.revealed.clear();
+        messages.shown.clear();
+        shell.succeeds = c.opens;
+        select(c.line);
+        const std::string current = CurrentFilePath;
+        w->Button1->click();
+        w->Button4->click();
+        EXPECT_EQ(shell.opened, c.opened);
+        EXPECT_EQ(messages.texts(), c.shown);
+        EXPECT_EQ(shell.revealed,
+                  c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line});
+        EXPECT_EQ(CurrentFilePath, current);
+    }
+    select("");
+    messages.shown.clear();
+    w->ListBox1DblClick();
+    w->Button7->click();
+    EXPECT_TRUE(shell.started.empty() && messages.shown.empty() && !SHPIC->isVisible() && !RF->isVisible());
+}
+
+TEST_F(ResultActionsTest, LinesOfARelativeRunAreReachedFromItsFolder) {
+    tree.file("sub/inner/x.txt");
+    ASSERT_EQ(chdir(tree.root().c_str()), 0);
+    w->CheckBox2->setChecked(true);
+    search("sub/");
+    select("sub/inner/x.txt");
+    w->Button7->click();
+    EXPECT_EQ(CurrentFilePath, "./inner/x.txt");
+    w->Button1->click();
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"./inner/x.txt"});
+}
+
+// The real desktop services, with stand-in programs first on PATH.
+TEST_F(ResultActionsTest, OpenAndExternalViewersRunRealPrograms) {
+    Shell::install(nullptr);
+    StandInPrograms programs;
+    const std::string odd = tree.file("two words \xFF.txt");
+    search(tree.root());
+    select(odd);
+    for (const int exitCode : {0, 3, 4}) {
+        SCOPED_TRACE(exitCode);
+        messages.shown.clear();
+        programs.add("xdg-open", exitCode);
+        const std::size_t before = programs.calls("xdg-open").size();
+        w->Button1->click();
+        ASSERT_TRUE(programs.waitForCalls("xdg-open", before + 1));
+        EXPECT_EQ(programs.calls("xdg-open").back(), std::vector<std::string>{odd});
+        const std::size_t told = exitCode == 0 ? 0 : 1;
+        (void)QTest::qWaitFor([&] { return messages.shown.size() > told; }, 500);  // nothing more comes
+        EXPECT_EQ(messages.shown.size(), told);
+    }
+
+    Set1->CheckBox1->setChecked(true);
+    Set1->setViewerPath(ViewerRow::Text, programs.add("viewer \xFE"));
+    w->Button7->click();
+    ASSERT_TRUE(programs.waitForCalls("viewer \xFE", 1));
+    EXPECT_EQ(programs.calls("viewer \xFE"), std::vector<std::vector<std::string>>{{odd}});
+    Shell::install(&shell);
+}
+
+}  // namespace

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <optional>
+
+#include "TestSupport.h"
+#include "app/forms.h"
+#include "platform/FileError.h"
+#include "platform/ProgramFolder.h"
+#include "search/FS1.h"
+#include "settings/ProgramDialog.h"
+#include "settings/SettingsFile.h"
+#include "settings/forset1.h"
+
+namespace {
+
+std::string contentOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+struct Loaded {
+    std::optional<std::string> text;
+    std::optional<std::string> graphics;
+    bool operator==(const Loaded& other) const { return text == other.text && graphics == other.graphics; }
+};
+
+Loaded load(const std::string& file) {
+    Loaded loaded;
+    loadViewerPaths(file, [&loaded](ViewerRow row, const std::string& path) {
+        (row == ViewerRow::Text ? loaded.text : loaded.graphics) = path;
+    });
+    return loaded;
+}
+
+TEST(SettingsFile, LoadsTheFirstTwoLinesThatNameFiles) {
+    TempTree tree;
+    const std::string one = tree.file("bin/one");
+    const std::string two = tree.file("bin/two words");
+    const std::string raw = tree.file("bin/\xCF\xF0\xEE\xE3");  // Windows-1251, not valid UTF-8
+    const std::string folder = tree.folder("bin/dir");
+    const std::string ini = tree.path("fs.ini");
+    const struct {
+        const char* what;
+        std::string content;
+        Loaded expected;
+    } cases[] = {
+        {"empty", "", {}},
+        {"one line, no end", one, {one, {}}},
+        {"CR LF", one + "\r\n" + two + "\r\n", {one, two}},
+        {"LF", one + "\n" + two + "\n", {one, two}},
+        {"three lines", one + "\r\n" + two + "\r\n" + one + "\r\n", {one, two}},
+        {"a folder", folder + "\r\n" + two + "\r\n", {{}, two}},
+        {"empty first line", "\r\n" + two, {{}, two}},
+        {"blanks kept", " " + one + "\r\n" + two + " \r\n", {}},
+        {"a NUL inside", one + std::string("\0x", 2) + "\n" + two, {{}, two}},
+        {"binary", std::string("\xFF\xFE\x00\x01\r\r\n", 7) + two, {{}, two}},
+        {"not UTF-8", raw + "\r\n", {raw, {}}},
+        {"10 MB line", std::string(10 << 20, 'a') + "\n" + two, {{}, two}},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(ini, std::ios::binary | std::ios::trunc) << c.content;
+        EXPECT_EQ(load(ini), c.expected) << c.what;
+    }
+}
+
+TEST(SettingsFile, OnlyARegularFileIsRead) {
+    TempTree tree;
+    EXPECT_EQ(load(tree.path("missing")), Loaded{});
+    EXPECT_EQ(load(tree.folder("fs.ini")), Loaded{});
+    const std::string fifo = tree.path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(load(fifo), Loaded{});  // never opened, so nothing blocks
+    EXPECT_EQ(load("/dev/zero"), Loaded{});
+
+    const std::string locked = tree.file("locked", tree.file("prog") + "\r\n");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    asUnprivileged([&] { EXPECT_THROW(load(locked), FileError); });
+}
+
+TEST(SettingsFile, SavesExactlyTwoLinesInPlaceOfTheOldFile) {
+    TempTree tree;
+    const std::string ini = tree.file("fs.ini", "old\r\nfile\r\nthird\r\n");
+    saveViewerPaths(ini, "/opt/a b/\xFF", "");
+    EXPECT_EQ(contentOf(ini), "/opt/a b/\xFF\r\n\r\n");
+}
+
+class ChosenProgram : public ProgramDialog {
+  public:
+    ChosenProgram() { ProgramDialog::install(this); }
+    ~ChosenProgram() override { ProgramDialog::install(nullptr); }
+    std::optional<std::string> choose(QWidget*) override { return chosen; }
+    std::optional<std::string> chosen;
+};
+
+// The global windows, with the settings rows cleared and the program folder's fs.ini removed before and
+// after.
+class SettingsWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (FILESCH == nullptr) {
+            createForms({});
+        }
+        clear(*Set1);
+    }
+    void TearDown() override {
+        clear(*Set1);
+        std::remove(settingsFilePath().c_str());
+    }
+    static void clear(TSet1& settings) {
+        for (ViewerRow row : {ViewerRow::Text, ViewerRow::Graphics}) {
+            settings.setViewerPath(row, "");
+        }
+        settings.CheckBox1->setChecked(false);
+        settings.CheckBox2->setChecked(false);
+    }
+
+    // Opens the settings window from the search window and runs `whileOpen` in it.
+    static void whileShown(const std::function<void()>& whileOpen) {
+        bool ran = false;
+        QTimer::singleShot(0, Set1, [&] {
+            EXPECT_TRUE(Set1->isVisible() && Set1->isModal());
+            whileOpen();
+            ran = true;
+            Set1->close();  // in case `whileOpen` left it open
+        });
+        FILESCH->Button6->click();
+        EXPECT_TRUE(ran);
+        EXPECT_FALSE(Set1->isVisible());
+    }
+
+    RecordingMessages messages;
+};
+
+// The indicator follows the two rows when the window closes, whichever way it closes, and only then.
+TEST_F(SettingsWindowTest, EveryWayOfClosingUpdatesTheIndicator) {
+    const struct {
+        bool text, graphics;
+        const char* closing;
+        bool expected;
+    } cases[] = {
+        {false, true, "close box", true},   {true, false, "Вернуться", true},
+        {true, true, "Вернуться", true},    {false, false, "close box", false},
+        {false, false, "Вернуться", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.closing);
+        FILESCH->CheckBox4->setChecked(!c.expected);  // as if clicked by hand
+        whileShown([&] {
+            Set1->CheckBox1->setChecked(c.text);
+            Set1->CheckBox2->setChecked(c.graphics);
+            QTest::keyClick(Set1, Qt::Key_Escape);  // no cancel key: the window stays
+            EXPECT_TRUE(Set1->isVisible());
+            EXPECT_EQ(FILESCH->CheckBox4->isChecked(), !c.expected);
+            if (QString::fromUtf8(c.closing) == QStringLiteral("Вернуться")) {
+                Set1->Button3->click();
+            } else {
+                Set1->close();
+            }
+        });
+        EXPECT_EQ(FILESCH->CheckBox4->isChecked(), c.expected);
+    }
+}
+
+TEST_F(SettingsWindowTest, ChoosingAProgramFillsTheFieldOnly) {
+    ChosenProgram dialog;
+    dialog.chosen = "/opt/view \xFF";
+    Set1->Button2->click();
+    EXPECT_EQ(Set1->viewerPath(ViewerRow::Graphics), "/opt/view \xFF");
+    EXPECT_FALSE(Set1->CheckBox2->isChecked());
+    EXPECT_FALSE(FILESCH->CheckBox4->isChecked());
+
+    dialog.chosen.reset();  // cancelled
+    Set1->Button2->click();
+    Set1->Button1->click();
+    EXPECT_EQ(Set1->viewerPath(ViewerRow::Graphics), "/opt/view \xFF");
+    EXPECT_TRUE(Set1->Edit1->text().isEmpty());
+}
+
+// A restart is a search window and a settings window made anew: the first show loads what the close saved.
+TEST_F(SettingsWindowTest, PathsComeBackAfterARestart) {
+    TempTree tree;
+    const std::string viewer = tree.file("text \xFF viewer");  // blanks and bytes that are not UTF-8
+    const std::string gone = tree.file("graphics viewer");
+    Set1->setViewerPath(ViewerRow::Text, viewer);  // off, with a path that names a file
+    Set1->loadViewer(ViewerRow::Graphics, gone);   // on, with a path that will be gone
+    TFILESCH* const savedSearch = FILESCH;
+    TSet1* const savedSettings = Set1;
+    {
+        TFILESCH search;
+        FILESCH = &search;
+        search.show();
+        search.close();
+        EXPECT_FALSE(search.isVisible());
+    }
+    EXPECT_EQ(contentOf(settingsFilePath()), viewer + "\r\n" + gone + "\r\n");
+    std::remove(gone.c_str());
+    {
+        TFILESCH search;
+        TSet1 settings;
+        FILESCH = &search;
+        Set1 = &settings;
+        search.show();
+        EXPECT_TRUE(settings.CheckBox1->isChecked());
+        EXPECT_EQ(settings.viewerPath(ViewerRow::Text), viewer);
+        EXPECT_FALSE(settings.CheckBox2->isChecked());
+        EXPECT_TRUE(settings.Edit2->text().isEmpty());
+        EXPECT_TRUE(search.CheckBox4->isChecked());
+        search.close();
+    }
+    FILESCH = savedSearch;
+    Set1 = savedSettings;
+    EXPECT_EQ(contentOf(settingsFilePath()), viewer + "\r\n\r\n");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SettingsWindowTest, AFailedSaveKeepsTheWindowOpenUntilASaveSucceeds) {
+    const std::string folder = programFolder();
+    std::ofstream(settingsFilePath(), std::ios::binary) << "old\r\n";
+    TFILESCH search;
+    search.show();
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);  // readable by all, writable by none
+    asUnprivileged([&] { search.close(); });
+    chmod(folder.c_str(), 0700);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().filename(), "fs.ini");  // no new file left beside it
+    }
+    EXPECT_TRUE(search.isVisible());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].kind, ShownMessage::Error);
+    EXPECT_TRUE(messages.shown[0].text.contains(QString::fromStdString(settingsFilePath())));
+    EXPECT_TRUE(messages.shown[0].text.contains(QString::fromLocal8Bit(strerror(EACCES))));
+    EXPECT_EQ(contentOf(settingsFilePath()), "old\r\n");
+
+    search.close();
+    EXPECT_FALSE(search.isVisible());
+    EXPECT_EQ(contentOf(settingsFilePath()), "\r\n\r\n");
+}
+
+}  // namespace
