@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -14,6 +15,7 @@
 #include "app/forms.h"
 #include "picture/PictureArea.h"
 #include "picture/Shp1.h"
+#include "platform/FileError.h"
 #include "search/FS1.h"
 #include "search/ResultActions.h"
 #include "search/ResultsModel.h"
@@ -166,6 +168,34 @@ TEST_F(ResultActionsTest, ViewCopiesTheSearchTextOnlyWithСТекстом) {
     w->CheckBox1->setChecked(true);
     w->Button7->click();
     EXPECT_EQ(RF->Edit1->text(), QStringLiteral("  word "));
+}
+
+// The real file viewer behind View: it loads what View names, in place when it is open; the toggle shows what
+// it loaded last; a file gone since the search is the viewer's error to report.
+TEST_F(ResultActionsTest, ViewLoadsTheFileViewerAndTheToggleKeepsWhatItLoaded) {
+    const std::string notes = tree.path("notes.txt");
+    const std::string other = tree.file("other.txt", "second");
+    search(tree.root());
+    const auto view = [&](const std::string& line) {
+        select(line);
+        w->Button7Click();
+        return RF->Memo1->toPlainText();
+    };
+    EXPECT_EQ(view(notes), QStringLiteral("text"));
+    EXPECT_EQ(view(other), QStringLiteral("second"));
+    EXPECT_EQ(RF->loadedPath(), other);
+
+    CurrentFilePath = notes;
+    w->SpeedButton1Click();
+    w->SpeedButton1Click();
+    EXPECT_TRUE(RF->isVisible());
+    EXPECT_EQ(RF->Memo1->toPlainText(), QStringLiteral("second"));
+
+    std::filesystem::remove(notes);
+    select(notes);
+    EXPECT_THROW(w->Button7Click(), FileError);
+    EXPECT_TRUE(RF->isVisible());
+    EXPECT_TRUE(RF->Memo1->toPlainText().isEmpty());
 }
 
 TEST_F(ResultActionsTest, TheToggleShowsOrHidesTheLastViewerAndHidesTheOther) {
