@@ -12,9 +12,9 @@
 
 #include "about/about.h"
 #include "chooser/FB1.h"
+#include "icons/Icons.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
-#include "icons/Icons.h"
 #include "search/ResultsModel.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"
@@ -90,7 +90,7 @@ class TFILESCH::Form : public SearchForm {
     }
     void showFoldersSearched(std::size_t count) override { w_.Label10->setText(decimal(count)); }
     void showFoundCount(std::size_t count) override { w_.Label9->setText(decimal(count)); }
-    void showResults(const std::vector<std::string>& lines) override { w_.ListBox1Items->setLines(lines); }
+    void showResults(FoundLines lines) override { w_.ListBox1Items->setLines(std::move(lines)); }
 
   private:
     TFILESCH& w_;
@@ -199,8 +199,12 @@ void TFILESCH::Button2Click() {
     if (searching_) {
         return;
     }
-    SearchRun run(*form_, FileSystem::current(), found_);
+    SearchRun run(*form_, FileSystem::current());
     run.run();
+}
+
+const FoundLines& TFILESCH::foundList() const {
+    return ListBox1Items->lines();
 }
 
 void TFILESCH::setStartFolder(const std::string& folder) {

@@ -14,6 +14,7 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QToolButton;
+class FoundLines;
 class ResultsModel;
 
 class TFILESCH : public QWidget {
@@ -58,7 +59,7 @@ class TFILESCH : public QWidget {
     ResultsModel* ListBox1Items;
 
     // The results of the last run, one full path per entry, in the order found.
-    const std::vector<std::string>& foundList() const { return found_; }
+    const FoundLines& foundList() const;
     bool searching() const { return searching_; }
     bool stopFlag() const { return stopFlag_; }
 
@@ -86,7 +87,6 @@ class TFILESCH : public QWidget {
     void createControls();
     void setTabOrderAsDesigned();
 
-    std::vector<std::string> found_;
     bool stopFlag_ = false;
     bool searching_ = false;
     bool closed_ = false;

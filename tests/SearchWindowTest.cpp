@@ -275,7 +275,7 @@ TEST_F(SearchWindowTest, ClosingTheWindowDuringARunEndsItQuietly) {
         }
     });
     window.Button2Click();
-    EXPECT_EQ(window.foundList(), (Lines{"/d/a"}));
+    EXPECT_EQ(toStrings(window.foundList()), (Lines{"/d/a"}));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(window.isVisible());
 }
