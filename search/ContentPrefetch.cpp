@@ -17,8 +17,8 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(4);
 
 }  // namespace
 
-ContentPrefetch::ContentPrefetch(const std::vector<FolderToSearch>& folders,
-                                 std::function<std::string(std::string)> onDisk, unsigned helpers)
+ContentPrefetch::ContentPrefetch(const FolderList& folders, std::function<std::string(std::string)> onDisk,
+                                 unsigned helpers)
     : folders_(folders), onDisk_(std::move(onDisk)) {
     for (unsigned i = 0; i < std::max(1u, helpers); ++i) {
         helpers_.push_back(std::make_unique<Helper>());

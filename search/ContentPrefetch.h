@@ -59,8 +59,8 @@ class ContentPrefetch {
 
     // `folders` must not change while the helpers live; `onDisk` turns a result path into the path the
     // system is given.
-    ContentPrefetch(const std::vector<FolderToSearch>& folders,
-                    std::function<std::string(std::string)> onDisk, unsigned helpers);
+    ContentPrefetch(const FolderList& folders, std::function<std::string(std::string)> onDisk,
+                    unsigned helpers);
     ~ContentPrefetch();
     ContentPrefetch(const ContentPrefetch&) = delete;
     ContentPrefetch& operator=(const ContentPrefetch&) = delete;
@@ -91,7 +91,7 @@ class ContentPrefetch {
     Slot* claim(bool& more);
     bool enumerate(ContentQuestion& found, bool& more);
 
-    const std::vector<FolderToSearch>& folders_;
+    const FolderList& folders_;
     std::function<std::string(std::string)> onDisk_;
 
     std::mutex mutex_;

@@ -176,7 +176,11 @@ void TFILESCH::createControls() {
     ListBox1 = place<QListView>(this, 8, 180, 463, 360, font());
     ListBox1Items = new ResultsModel(ListBox1);
     ListBox1->setModel(ListBox1Items);
+    // Every row is one line of the same font: the view takes one row's size for all and lays out a long list
+    // in slices between events, so handing over hundreds of thousands of lines does not hold the window.
     ListBox1->setUniformItemSizes(true);
+    ListBox1->setLayoutMode(QListView::Batched);
+    ListBox1->setBatchSize(20000);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 

@@ -23,8 +23,7 @@ std::vector<FolderToSearch> listSubfolders(FolderToSearch& folder, Folder& open,
         DirEntry entry;
         int files = 0;
         while (listing->next(entry)) {
-            folder.names.push_back(static_cast<char>(entry.type));
-            folder.names.append(entry.name).push_back('\0');
+            keepEntry(folder.names, entry);
             if (entry.directory()) {
                 if (!isDotEntry(entry.name) && !entry.hidden) {
                     subfolders.push_back(
@@ -56,12 +55,17 @@ KeptEntry keptEntryAt(const std::string& names, std::size_t at) {
             end + 1};
 }
 
-std::vector<FolderToSearch> collectFolders(const std::string& start, const std::string& startOnDisk,
-                                           SearchForm& form, FileSystem& fs, std::size_t namesBudget) {
+void keepEntry(std::string& names, const DirEntry& entry) {
+    names.push_back(static_cast<char>(entry.type));
+    names.append(entry.name).push_back('\0');
+}
+
+FolderList collectFolders(const std::string& start, const std::string& startOnDisk, SearchForm& form,
+                          FileSystem& fs, std::size_t namesBudget) {
     // A stack walk gives the same order as inserting each folder's subfolders right after it: the last
     // subfolder listed is searched first.
     FolderChain chain(fs, start, startOnDisk);
-    std::vector<FolderToSearch> folders;
+    FolderList folders;
     FolderToSearch startFolder{start, 0, false, false, {}};
     std::vector<FolderToSearch> pending =
         listSubfolders(startFolder, chain.open(start, 0), 0, form, namesBudget);
@@ -87,7 +91,7 @@ std::vector<FolderToSearch> collectFolders(const std::string& start, const std::
                        std::make_move_iterator(pending.rend()));
         return folders;
     }
-    folders.insert(folders.begin(), std::move(startFolder));
+    folders.push_front(std::move(startFolder));
     form.showFoldersToSearch(folders.size());
     return folders;
 }

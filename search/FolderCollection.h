@@ -4,6 +4,7 @@
 // symbolic links are not entered.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +29,14 @@ struct KeptEntry {
     std::string_view name;
     std::size_t next;
 };
+// The folders in search order. Kept in slices, so a long list never grows by moving itself.
+using FolderList = std::deque<FolderToSearch>;
+
 KeptEntry keptEntryAt(const std::string& names, std::size_t at);
+void keepEntry(std::string& names, const DirEntry& entry);
 
 // The names kept are limited to `namesBudget` bytes; folders past it are read again at their turn. Stopped,
 // the list holds the folders collected so far without the start folder.
 constexpr std::size_t kKeptNamesBudget = std::size_t{64} << 20;
-std::vector<FolderToSearch> collectFolders(const std::string& start, const std::string& startOnDisk,
-                                           SearchForm& form, FileSystem& fs,
-                                           std::size_t namesBudget = kKeptNamesBudget);
+FolderList collectFolders(const std::string& start, const std::string& startOnDisk, SearchForm& form,
+                          FileSystem& fs, std::size_t namesBudget = kKeptNamesBudget);

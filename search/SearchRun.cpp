@@ -165,12 +165,33 @@ RunEnd SearchRun::runSteps() {
             return RunEnd::Stopped;
         }
         form_.showFoldersSearched(index + 1);
+        if (!prefetch_) {
+            // Nothing reads a searched folder again: its memory goes to the results that follow. (Helpers
+            // may still be reading folders behind the run, so with them all is released at the end.)
+            folders_[index] = FolderToSearch();
+        }
     }
     finish(RunEnd::Normal);
     return RunEnd::Normal;
 }
 
-bool SearchRun::searchFolder(const FolderToSearch& folder, std::size_t index, FolderChain& chain) {
+void SearchRun::keepMatchingEntries(FolderToSearch& folder, Folder& open, const std::string& mask) {
+    auto listing = open.list(mask);
+    DirEntry entry;
+    while (listing->next(entry) && folder.names.size() < kKeptNamesBudget && !form_.stopRequested()) {
+        keepEntry(folder.names, entry);
+        pumpEvents();
+    }
+    if (folder.names.size() >= kKeptNamesBudget) {
+        folder.names = std::string();  // too many: listed again as it is searched
+        return;
+    }
+    folder.listed = true;
+    folder.unreadable = open.error() != 0;
+    unreadableFolders_ += folder.unreadable ? 1 : 0;
+}
+
+bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderChain& chain) {
     const ComposedMask composed = composeMask(form_.nameText(), form_.extensionText());
     if (composed.containedNameRule) {
         plan_.containedRule = true;  // once set it holds for the rest of the run
@@ -183,6 +204,9 @@ bool SearchRun::searchFolder(const FolderToSearch& folder, std::size_t index, Fo
     if (open.error() != 0) {
         unreadableFolders_ += folder.unreadable ? 0 : 1;
         return true;
+    }
+    if (!folder.listed && !prefetch_ && form_.contentWanted()) {
+        keepMatchingEntries(folder, open, composed.mask);  // so the helpers can search ahead in it
     }
     KeptListing* kept = nullptr;
     std::unique_ptr<DirListing> listing;
@@ -261,13 +285,24 @@ bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, b
     return false;
 }
 
+void SearchRun::releaseFolders() {
+    // Tens of thousands of folders take a while to free: events are pumped between slices.
+    constexpr std::size_t kFoldersPerSlice = 2048;
+    for (std::size_t released = 0; !folders_.empty(); ++released) {
+        folders_.pop_back();
+        if (released % kFoldersPerSlice == kFoldersPerSlice - 1) {
+            pumpEvents();
+        }
+    }
+}
+
 std::string SearchRun::onDisk(const std::string& path) const {
     return pathFromCurrentFolder(start_, path);
 }
 
 void SearchRun::finish(RunEnd end) {
     prefetch_.reset();
-    folders_ = {};
+    releaseFolders();
     if (end == RunEnd::Normal) {
         form_.setSearching(false);
     }

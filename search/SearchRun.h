@@ -53,9 +53,11 @@ class SearchRun {
     enum class Examined { Passed, Stopped };
 
     RunEnd runSteps();
-    bool searchFolder(const FolderToSearch& folder, std::size_t index, FolderChain& chain);
+    bool searchFolder(FolderToSearch& folder, std::size_t index, FolderChain& chain);
+    void keepMatchingEntries(FolderToSearch& folder, Folder& open, const std::string& mask);
     Examined examine(const FolderToSearch& folder, const DirEntry& entry, const EntryPlace& place);
     bool contentMatches(const DirEntry& entry, const EntryPlace& place, bool& stopped);
+    void releaseFolders();
     std::string onDisk(const std::string& path) const;
     void finish(RunEnd end);
 
@@ -63,7 +65,7 @@ class SearchRun {
     FileSystem& fs_;
     FoundLines found_;
     std::string start_;
-    std::vector<FolderToSearch> folders_;
+    FolderList folders_;
     std::unique_ptr<ContentPrefetch> prefetch_;
     ContentPlan plan_;
     std::string path_;  // the entry in hand

@@ -104,7 +104,7 @@ TEST(CollectFolders, KeepsNamesOnlyWhileTheBudgetLasts) {
                  {0, {false, false, false}}};
     for (const BudgetCase& c : cases) {
         SCOPED_TRACE(c.budget);
-        const std::vector<FolderToSearch> folders = collectFolders("/S", "/S", form, fs, c.budget);
+        const FolderList folders = collectFolders("/S", "/S", form, fs, c.budget);
         ASSERT_EQ(folders.size(), 3u);
         EXPECT_EQ(folders[0].path, "/S");
         EXPECT_EQ(folders[1].path, "/S/A");
@@ -135,7 +135,7 @@ TEST(EndMessage, AddsALineForEachKindOfUnreadableEntry) {
 }
 
 TEST(FoundLines, KeepsLinesWholeAcrossBlocks) {
-    const std::size_t block = std::size_t{1} << 20;
+    const std::size_t block = std::size_t{1} << 16;
     const std::vector<std::size_t> lengths = {0, 7, block - 9, 1, block, block + 5, 3, block - 1, 2};
     FoundLines lines;
     std::vector<std::string> expected;
