@@ -25,6 +25,9 @@ struct LinuxDirent {
 
 constexpr std::size_t kListingBuffer = 32 * 1024;
 
+// The buffer of the last listing on this thread, kept for the next: a walk lists folders one after another.
+thread_local std::unique_ptr<char[]> spareBuffer;
+
 DirEntry::Type typeOf(unsigned char direntType) {
     switch (direntType) {
         case DT_DIR:
@@ -64,20 +67,33 @@ class PosixFolder : public Folder {
 
     int fd() const { return fd_; }
     void failed(int error) { error_ = error; }
+    // Back to the first entry; a folder opened just now is there already.
+    bool rewind() {
+        const bool ready = !listed_ || lseek(fd_, 0, SEEK_SET) == 0;
+        listed_ = true;
+        return ready;
+    }
 
   private:
     int fd_ = -1;
     int error_ = 0;
+    bool listed_ = false;
 };
 
 class PosixListing : public DirListing {
   public:
     PosixListing(PosixFolder& folder, const std::string& mask)
-        : folder_(folder), mask_(mask), buffer_(new char[kListingBuffer]) {
-        if (folder.fd() < 0 || lseek(folder.fd(), 0, SEEK_SET) != 0) {
+        : folder_(folder),
+          mask_(mask),
+          buffer_(spareBuffer ? std::move(spareBuffer) : std::make_unique<char[]>(kListingBuffer)) {
+        if (folder.fd() < 0 || !folder.rewind()) {
             done_ = true;
         }
     }
+
+    ~PosixListing() override { spareBuffer = std::move(buffer_); }
+    PosixListing(const PosixListing&) = delete;
+    PosixListing& operator=(const PosixListing&) = delete;
 
     bool next(DirEntry& entry) override {
         while (!done_) {

@@ -13,38 +13,38 @@ bool isDotEntry(std::string_view name) {
     return name == "." || name == "..";
 }
 
-// Lists one folder, keeping its entries for the search while the budget lasts, and returns its collectable
-// subfolders in listing order.
-std::vector<FolderToSearch> listSubfolders(FolderToSearch& folder, Folder& open, std::size_t listedSoFar,
-                                           SearchForm& form, std::size_t& namesLeft) {
-    std::vector<FolderToSearch> subfolders;
+// Lists one folder, keeping its entries for the search while the budget lasts, and adds its collectable
+// subfolders to `pending` in listing order. `collected` is the number of folders collected before it.
+void listSubfolders(FolderToSearch& folder, Folder& open, std::size_t collected, SearchForm& form,
+                    std::size_t& namesLeft, std::vector<FolderToSearch>& pending) {
+    thread_local std::string names;  // built here and copied once, at its exact size
+    names.clear();
     if (open.error() == 0) {
         auto listing = open.list("*");
         DirEntry entry;
         int files = 0;
         while (listing->next(entry)) {
-            keepEntry(folder.names, entry);
+            keepEntry(names, entry);
             if (entry.directory()) {
                 if (!isDotEntry(entry.name) && !entry.hidden) {
-                    subfolders.push_back(
-                        {folder.path + "/" + entry.name, folder.depth + 1, false, false, {}});
+                    std::string path;
+                    path.reserve(folder.path.size() + 1 + entry.name.size());
+                    path.append(folder.path).append("/").append(entry.name);
+                    pending.push_back({std::move(path), false, false, {}});
                 }
             } else if (++files > kFilesPerInterimCount) {
-                form.showFoldersToSearchNow(listedSoFar + subfolders.size());
+                form.showFoldersToSearchNow(collected + pending.size());
                 files = 0;
             }
             pumpEvents();
         }
     }
     folder.unreadable = open.error() != 0;
-    folder.listed = true;
-    if (folder.names.size() <= namesLeft) {
-        namesLeft -= folder.names.size();
-    } else {
-        folder.names = std::string();  // past the budget the folder is read again when its turn comes
-        folder.listed = false;
-    }
-    return subfolders;
+    folder.listed = names.size() <= namesLeft;
+    if (folder.listed) {
+        namesLeft -= names.size();
+        folder.names = names;
+    }  // past the budget the folder is read again when its turn comes
 }
 
 }  // namespace
@@ -66,9 +66,9 @@ FolderList collectFolders(const std::string& start, const std::string& startOnDi
     // subfolder listed is searched first.
     FolderChain chain(fs, start, startOnDisk);
     FolderList folders;
-    FolderToSearch startFolder{start, 0, false, false, {}};
-    std::vector<FolderToSearch> pending =
-        listSubfolders(startFolder, chain.open(start, 0), 0, form, namesBudget);
+    FolderToSearch startFolder{start, false, false, {}};
+    std::vector<FolderToSearch> pending;
+    listSubfolders(startFolder, chain.open(start), 0, form, namesBudget, pending);
     bool stopped = false;
     while (!pending.empty()) {
         pumpEvents();
@@ -79,10 +79,7 @@ FolderList collectFolders(const std::string& start, const std::string& startOnDi
         folders.push_back(std::move(pending.back()));
         pending.pop_back();
         FolderToSearch& folder = folders.back();
-        auto subfolders = listSubfolders(folder, chain.open(folder.path, folder.depth),
-                                         folders.size() + pending.size(), form, namesBudget);
-        pending.insert(pending.end(), std::make_move_iterator(subfolders.begin()),
-                       std::make_move_iterator(subfolders.end()));
+        listSubfolders(folder, chain.open(folder.path), folders.size(), form, namesBudget, pending);
     }
     if (stopped) {
         // The folders collected so far, in the order they would have been searched; the start folder is

@@ -17,7 +17,6 @@ class SearchForm;
 // the mask of the moment instead of reading the folder a second time.
 struct FolderToSearch {
     std::string path;
-    std::uint32_t depth = 0;  // levels below the start folder
     bool listed = false;      // its entries are kept in `names`
     bool unreadable = false;  // it could not be listed (whole) when collected; counted then
     std::string names;        // per entry: its type byte, its name, a zero

@@ -156,7 +156,7 @@ RunEnd SearchRun::runSteps() {
             std::count_if(folders_.begin(), folders_.end(),
                           [](const FolderToSearch& folder) { return folder.unreadable; }));
     } else {
-        folders_.push_back({start_, 0, false, false, {}});
+        folders_.push_back({start_, false, false, {}});
     }
     FolderChain chain(fs_, start_, onDisk(start_));
     for (std::size_t index = 0; index < folders_.size(); ++index) {
@@ -199,14 +199,16 @@ bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderCh
     }
     plan_.mask = composed.mask;
 
-    // Opened again at its turn, so a folder removed or locked since the collection is known and counted.
-    Folder& open = chain.open(folder.path, folder.depth);
-    if (open.error() != 0) {
+    // A folder whose entries were kept is read once per run; for its files' content it is opened again at
+    // its turn, so one removed or locked since the collection is known and counted.
+    const bool opened = !folder.listed || form_.contentWanted();
+    Folder* open = opened ? &chain.open(folder.path) : nullptr;
+    if (opened && open->error() != 0) {
         unreadableFolders_ += folder.unreadable ? 0 : 1;
         return true;
     }
     if (!folder.listed && !prefetch_ && form_.contentWanted()) {
-        keepMatchingEntries(folder, open, composed.mask);  // so the helpers can search ahead in it
+        keepMatchingEntries(folder, *open, composed.mask);  // so the helpers can search ahead in it
     }
     KeptListing* kept = nullptr;
     std::unique_ptr<DirListing> listing;
@@ -214,7 +216,7 @@ bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderCh
         listing = std::make_unique<KeptListing>(folder.names, composed.mask);
         kept = static_cast<KeptListing*>(listing.get());
     } else {
-        listing = open.list(composed.mask);
+        listing = open->list(composed.mask);
     }
     DirEntry entry;
     for (std::size_t ordinal = 0; listing->next(entry); ++ordinal) {
@@ -226,7 +228,7 @@ bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderCh
         }
         pumpEvents();
     }
-    if (open.error() != 0 && !folder.unreadable) {
+    if (opened && open->error() != 0 && !folder.unreadable) {
         ++unreadableFolders_;  // it could not be read to its end
     }
     return true;

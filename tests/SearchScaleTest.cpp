@@ -130,15 +130,12 @@ TEST_F(SearchScaleTest, UnreadableFoldersAreCountedAndTheirSiblingsSearched) {
     ASSERT_EQ(chmod(tree.path("locked").c_str(), 0755), 0);
 }
 
+// A content run opens each folder again at its turn (a run by names alone reads each folder once).
 TEST_F(SearchScaleTest, AFolderThatGoesBeforeItsTurnIsCountedOnce) {
     struct Case {
         const char* what;
         bool lockedFromTheStart;
-        Lines expected;
-    } cases[] = {
-        {"removed after the collection", false, {"/S/A", "/S/B", "/S/f", "/S/B/b"}},
-        {"locked all along", true, {"/S/A", "/S/B", "/S/f", "/S/B/b"}},
-    };
+    } cases[] = {{"removed after the collection", false}, {"locked all along", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFileSystem fs;
@@ -149,15 +146,15 @@ TEST_F(SearchScaleTest, AFolderThatGoesBeforeItsTurnIsCountedOnce) {
             fs.lock("/S/A", EACCES);
         }
         CallbackPump pump([&](int) {
-            if (w->Label9->text() == QStringLiteral("1")) {  // the search has begun
+            if (w->Label6->text() == QStringLiteral("3")) {  // the collection has ended
                 fs.lock("/S/A", ENOENT);
             }
         });
         messages.shown.clear();
-        EXPECT_EQ(search("/S", true), c.expected);
+        EXPECT_TRUE(search("/S", true, "x").empty());
         EXPECT_EQ(w->Label10->text(), QStringLiteral("3"));
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, kSuccess + QStringLiteral("\nНе удалось прочитать папок: 1"));
+        EXPECT_EQ(messages.shown[0].text, kNothing + QStringLiteral("\nНе удалось прочитать папок: 1"));
     }
 }
 
