@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "FakeFileSystem.h"
+#include "SearchWindowSupport.h"
 #include "TestSupport.h"
 #include "app/forms.h"
 #include "matching/ContentMatch.h"
@@ -28,18 +29,7 @@ using Lines = std::vector<std::string>;
 
 class SearchScaleTest : public testing::Test {
   protected:
-    void SetUp() override {
-        if (FILESCH == nullptr) {
-            createForms({});
-        }
-        w = FILESCH;
-        w->Edit2->setText(QStringLiteral("*"));
-        w->Edit3->setText(QStringLiteral("*"));
-        w->Edit5->clear();
-        for (QCheckBox* box : {w->CheckBox1, w->CheckBox2, w->CheckBox3}) {
-            box->setChecked(false);
-        }
-    }
+    void SetUp() override { w = searchWindowAtDefaults(); }
     void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
 
     Lines search(const std::string& folder, bool subfolders, const char* text = nullptr) {
