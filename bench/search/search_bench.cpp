@@ -2,7 +2,7 @@
 //   search_bench walk TREE           subfolders, mask *.txt
 //   search_bench content TREE TEXT   the same with "С текстом"
 //   search_bench system              "/" with subfolders, every entry
-//   search_bench stop FOLDER TEXT    "С текстом" in FOLDER's *.bin files, "Стоп" pressed 100 ms in
+//   search_bench stop FOLDER TEXT MS "С текстом" in FOLDER's *.bin files, "Стоп" pressed MS ms in
 //   search_bench file PATH TEXT      SearchFile over one file, and a plain read loop over it
 // Each prints one line of key=value figures for the run script. The longest gap is the longest time the
 // window went without handling events, from "Старт" until the result list has been laid out.
@@ -194,14 +194,14 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && args[0] == "system") {
         return searchRun({"/", "*"});
     }
-    if (args.size() == 3 && args[0] == "stop") {
-        return searchRun({args[1], "bin", args[2].c_str(), false, 100});
+    if (args.size() == 4 && args[0] == "stop") {
+        return searchRun({args[1], "bin", args[2].c_str(), false, std::stoi(args[3])});
     }
     if (args.size() == 3 && args[0] == "file") {
         return fileSearch(args[1], args[2]);
     }
     std::fputs(
-        "usage: search_bench walk TREE | content TREE TEXT | system | stop FOLDER TEXT | file PATH TEXT\n",
+        "usage: search_bench walk TREE | content TREE TEXT | system | stop FOLDER TEXT MS | file PATH TEXT\n",
         stderr);
     return 2;
 }
