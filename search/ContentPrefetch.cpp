@@ -162,6 +162,7 @@ void ContentPrefetch::help(Helper& self) {
         if (slot == nullptr) {
             if (more) {
                 lock.unlock();  // a long stretch without candidates: let the run in before looking on
+                std::this_thread::yield();
                 lock.lock();
             } else {
                 work_.wait(lock);
@@ -178,8 +179,8 @@ void ContentPrefetch::help(Helper& self) {
         }
         const ContentQuestion question = slot->question;
         const std::uint64_t generation = generation_;
-        const std::string text = search && search->text() == plan_.text ? std::string() : plan_.text;
         const bool newText = !search || search->text() != plan_.text;
+        const std::string text = newText ? plan_.text : std::string();
         self.cancel = false;
         lock.unlock();
 
