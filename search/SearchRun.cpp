@@ -30,7 +30,7 @@ std::string upperLatin(std::string text) {
 // The entries the collection kept for a folder, filtered by the mask composed when its turn comes.
 class KeptListing : public DirListing {
   public:
-    KeptListing(const std::string& names, const std::string& mask) : names_(names), mask_(mask) {}
+    KeptListing(const std::string& names, const WildcardMask& mask) : names_(names), mask_(mask) {}
 
     bool next(DirEntry& entry) override {
         while (next_ < names_.size()) {
@@ -50,7 +50,7 @@ class KeptListing : public DirListing {
 
   private:
     const std::string& names_;
-    WildcardMask mask_;
+    const WildcardMask& mask_;
     std::size_t at_ = 0;
     std::size_t next_ = 0;
 };
@@ -192,7 +192,15 @@ void SearchRun::keepMatchingEntries(FolderToSearch& folder, Folder& open, const 
 }
 
 bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderChain& chain) {
-    const ComposedMask composed = composeMask(form_.nameText(), form_.extensionText());
+    // Composed again only when the fields have changed: tens of thousands of folders cost nothing more.
+    const QString nameText = form_.nameText();
+    const QString extensionText = form_.extensionText();
+    if (!mask_ || nameText != maskFields_.first || extensionText != maskFields_.second) {
+        composed_ = composeMask(nameText, extensionText);
+        mask_ = std::make_unique<WildcardMask>(composed_.mask);
+        maskFields_ = {nameText, extensionText};
+    }
+    const ComposedMask& composed = composed_;
     if (composed.containedNameRule) {
         plan_.containedRule = true;  // once set it holds for the rest of the run
         plan_.containedText = composed.containedText;
@@ -213,7 +221,7 @@ bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderCh
     KeptListing* kept = nullptr;
     std::unique_ptr<DirListing> listing;
     if (folder.listed) {
-        listing = std::make_unique<KeptListing>(folder.names, composed.mask);
+        listing = std::make_unique<KeptListing>(folder.names, *mask_);
         kept = static_cast<KeptListing*>(listing.get());
     } else {
         listing = open->list(composed.mask);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "search/ContentPrefetch.h"
@@ -68,6 +69,9 @@ class SearchRun {
     FolderList folders_;
     std::unique_ptr<ContentPrefetch> prefetch_;
     ContentPlan plan_;
+    std::pair<QString, QString> maskFields_;  // the name and extension fields the mask was composed from
+    ComposedMask composed_;
+    std::unique_ptr<WildcardMask> mask_;
     std::string path_;  // the entry in hand
     std::size_t unreadableFiles_ = 0;
     std::size_t unreadableFolders_ = 0;
