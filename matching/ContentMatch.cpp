@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "matching/TextScanner.h"
 #include "platform/EventPump.h"
 #include "platform/InputFile.h"
+#include "platform/LongPath.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ constexpr std::size_t kBlockSize = 256 * 1024;
 // would cost more than reading them. A search started while another pumps events (the viewer's search during
 // a run) takes a buffer of its own, so neither sees the other's bytes.
 class BlockLease {
-public:
+  public:
     BlockLease() {
         if (spare().empty()) {
             block_.reset(new char[kBlockSize]);
@@ -33,7 +35,7 @@ public:
 
     char* get() const { return block_.get(); }
 
-private:
+  private:
     static std::vector<std::unique_ptr<char[]>>& spare() {
         static std::vector<std::unique_ptr<char[]>> blocks;
         return blocks;
@@ -63,32 +65,35 @@ std::string WinToDos(const std::string& text) {
 
 std::uint64_t QueryFileSize(const std::string& path) {
     struct stat info {};
-    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (path.empty() || statPath(path, info) != 0 || !S_ISREG(info.st_mode)) {
         return 0;
     }
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset) {
-    if (text.empty()) {
-        return -1;
-    }
-    const InputFile file(path);
+namespace {
+
+constexpr std::int64_t kAbandoned = -2;
+
+// The search loop shared by both forms: `afterBlock` runs after every block read and returns false to
+// abandon the search.
+template <typename AfterBlock>
+std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, std::size_t n,
+                            std::uint64_t startOffset, char* block, AfterBlock afterBlock) {
     const std::uint64_t size = file.size();
-    const std::size_t n = text.size();
     if (file.kind() != InputFile::Kind::Regular || startOffset >= size || size - startOffset < n) {
         return -1;
     }
-
-    const TextScanner scanner(text);
-    const BlockLease block;
     std::vector<char> ownBuffer;
-    char* buffer = block.get();
+    char* buffer = block;
     std::size_t capacity = kBlockSize;
     if (n > kBlockSize / 2) {
         ownBuffer.resize(2 * n);
         buffer = ownBuffer.data();
         capacity = ownBuffer.size();
+    }
+    if (size - startOffset > capacity) {
+        file.willReadSequentially();
     }
 
     // The buffer holds the last n - 1 bytes of the previous block before the new one, so a match across a
@@ -102,7 +107,9 @@ std::int64_t SearchFile(const std::string& path, const std::string& text, std::u
         const std::size_t got = file.readAt(buffer + filled, want, readOffset);
         readOffset += got;
         filled += got;
-        pumpEvents();
+        if (!afterBlock()) {
+            return kAbandoned;
+        }
         const std::ptrdiff_t found = scanner.find(buffer, filled);
         if (found >= 0) {
             return static_cast<std::int64_t>(bufferOffset + static_cast<std::uint64_t>(found));
@@ -116,4 +123,33 @@ std::int64_t SearchFile(const std::string& path, const std::string& text, std::u
         filled = keep;
     }
     return -1;
+}
+
+}  // namespace
+
+std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset) {
+    if (text.empty()) {
+        return -1;
+    }
+    const InputFile file(path);
+    const BlockLease block;
+    return searchOpenFile(file, TextScanner(text), text.size(), startOffset, block.get(), [] {
+        pumpEvents();
+        return true;
+    });
+}
+
+FileSearch::FileSearch(const std::string& text) : text_(text), scanner_(text), block_(new char[kBlockSize]) {}
+
+FileSearch::~FileSearch() = default;
+
+FileSearch::Outcome FileSearch::find(const std::string& path, InputFile::Listed listed,
+                                     const std::atomic<bool>& stop) {
+    if (text_.empty()) {
+        return Outcome::NotFound;
+    }
+    const InputFile file(path, listed);
+    const std::int64_t found = searchOpenFile(file, scanner_, text_.size(), 0, block_.get(),
+                                              [&stop] { return !stop.load(std::memory_order_relaxed); });
+    return found == kAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
 }

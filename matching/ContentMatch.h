@@ -1,8 +1,13 @@
 #pragma once
 // Whether, and where, a file holds a text: the content test of the search run and the file viewer's search.
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "matching/TextScanner.h"
+#include "platform/InputFile.h"
 
 // Turns the Cyrillic letters of a Windows-1251 text into their code page 866 codes; other codes pass
 // unchanged.
@@ -17,3 +22,24 @@ std::uint64_t QueryFileSize(const std::string& path);
 // FileError. Events are pumped while it reads; a file that shrinks meanwhile is searched as far as it could
 // be read.
 std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset);
+
+// The search run's content test: SearchFile from offset 0, without pumping events, so it may run on a helper
+// thread. `stop` is looked at after every block read; once it is set the search is abandoned. A file that
+// cannot be opened or read throws FileError.
+class FileSearch {
+  public:
+    enum class Outcome { Found, NotFound, Abandoned };
+
+    explicit FileSearch(const std::string& text);
+    ~FileSearch();
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+
+    const std::string& text() const { return text_; }
+    Outcome find(const std::string& path, InputFile::Listed listed, const std::atomic<bool>& stop);
+
+  private:
+    std::string text_;
+    TextScanner scanner_;
+    std::unique_ptr<char[]> block_;
+};

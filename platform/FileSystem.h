@@ -1,19 +1,24 @@
 #pragma once
-// The file-system services the search and the viewers use, behind one seam that tests replace. Paths are byte
-// strings as the system gave them; a folder is held without a trailing "/" and the root as the empty text.
+// The file-system services the search uses, behind one seam that tests replace. Paths are byte strings as the
+// system gave them; a folder is held without a trailing "/" and the root as the empty text. Folders are
+// opened from the folder above them, so a tree of any depth is reached without looking its paths up from
+// the root.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 struct DirEntry {
+    enum class Type : char { Folder = 'd', File = 'f', Link = 'l', Other = 'o' };
+
     std::string name;
-    bool directory = false;  // the entry itself is a folder (a symbolic link is not one here)
-    bool hidden = false;     // the name begins with "." and is not "." or ".."
-    bool symlink = false;
+    Type type = Type::Other;  // what the entry itself is (a symbolic link is a Link, whatever it points to)
+    bool hidden = false;      // the name begins with "." and is not "." or ".."
+
+    bool directory() const { return type == Type::Folder; }
 };
 
-// One open listing of a folder; closed when destroyed.
+// One pass over a folder's entries.
 class DirListing {
   public:
     virtual ~DirListing() = default;
@@ -21,15 +26,26 @@ class DirListing {
     virtual bool next(DirEntry& entry) = 0;
 };
 
+// An open folder; closed when destroyed.
+class Folder {
+  public:
+    virtual ~Folder() = default;
+    // Why the folder could not be opened, or could not be read to its end (errno); 0 when all went well.
+    virtual int error() const = 0;
+    // Every entry whose name fits the wildcard mask, "." and ".." included, in the order the file system
+    // returns them. A failure to read ends the listing and sets error().
+    virtual std::unique_ptr<DirListing> list(const std::string& mask) = 0;
+    // Opens a folder below this one by its path relative to it; a symbolic link at its last step is not
+    // followed.
+    virtual std::unique_ptr<Folder> openBelow(const std::string& relative) = 0;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // Every entry of `folder` whose name fits the wildcard mask, "." and ".." included, in the order the file
-    // system returns them. A folder that cannot be listed yields nothing.
-    virtual std::unique_ptr<DirListing> list(const std::string& folder, const std::string& mask) = 0;
-    // The path names an existing folder (symbolic links followed).
-    virtual bool folderExists(const std::string& path) = 0;
+    // Opens a folder by its path (links followed).
+    virtual std::unique_ptr<Folder> openFolder(const std::string& path) = 0;
     // Makes the folder the process's current folder; false when that fails.
     virtual bool makeCurrent(const std::string& folder) = 0;
 

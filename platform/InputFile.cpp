@@ -7,43 +7,60 @@
 #include <cerrno>
 
 #include "platform/FileError.h"
+#include "platform/LongPath.h"
 
 const char* const kCannotOpenFile = "Не удалось открыть файл";
 const char* const kCannotReadFile = "Не удалось прочитать файл";
 
-InputFile::InputFile(const std::string& path) : path_(path) {
-    struct stat found {};
-    if (path.empty() || stat(path.c_str(), &found) != 0) {
-        missingReason_ = path.empty() ? ENOENT : errno;
+InputFile::InputFile(const std::string& path, Listed listed) : path_(path) {
+    if (path.empty()) {
+        missingReason_ = ENOENT;
         return;
     }
-    if (S_ISDIR(found.st_mode)) {
-        kind_ = Kind::Folder;
-        return;
+    if (listed == Listed::Unknown) {
+        struct stat found {};
+        if (statPath(path, found) != 0) {
+            missingReason_ = errno;
+            return;
+        }
+        if (S_ISDIR(found.st_mode)) {
+            kind_ = Kind::Folder;
+            return;
+        }
+        if (!S_ISREG(found.st_mode)) {
+            kind_ = Kind::Other;
+            return;
+        }
     }
-    if (!S_ISREG(found.st_mode)) {
-        kind_ = Kind::Other;
-        return;
-    }
-    // Non-blocking, so a FIFO put in the file's place after the look above cannot hold the window.
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    // Non-blocking, so a FIFO put in the file's place after the look cannot hold the window.
+    fd_ = openPath(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) {
+        if (listed == Listed::AsRegularFile && (errno == ENOENT || errno == ENOTDIR)) {
+            missingReason_ = errno;  // gone since it was listed
+            return;
+        }
         throw FileError(kCannotOpenFile, path, errno);
     }
     struct stat opened {};
     if (fstat(fd_, &opened) != 0) {
         const int reason = errno;
         close(fd_);
+        fd_ = -1;
         throw FileError(kCannotReadFile, path, reason);
     }
-    kind_ = S_ISREG(opened.st_mode) ? Kind::Regular : Kind::Other;
+    kind_ = S_ISREG(opened.st_mode) ? Kind::Regular : S_ISDIR(opened.st_mode) ? Kind::Folder : Kind::Other;
     size_ = S_ISREG(opened.st_mode) ? static_cast<std::uint64_t>(opened.st_size) : 0;
-    posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 InputFile::~InputFile() {
     if (fd_ >= 0) {
         close(fd_);
+    }
+}
+
+void InputFile::willReadSequentially() const {
+    if (kind_ == Kind::Regular) {
+        posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A file opened for reading, for one operation. Only a regular file is ever opened: a FIFO would block the
-// window and a device may act on being opened, so anything else is only looked at. Closed when destroyed.
+// window and a device may act on being opened, so anything else is only looked at. Paths of any length are
+// reached (see LongPath.h). Closed when destroyed.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,10 +10,13 @@
 class InputFile {
   public:
     enum class Kind { Regular, Missing, Folder, Other };
+    // What the caller already knows of the path: a listing that reported a regular file (not a link) saves
+    // the look before opening.
+    enum class Listed { Unknown, AsRegularFile };
 
     // Looks at the path (links followed) and opens it when it names a regular file. Throws FileError when a
     // regular file cannot be opened.
-    explicit InputFile(const std::string& path);
+    explicit InputFile(const std::string& path, Listed listed = Listed::Unknown);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -25,6 +29,8 @@ class InputFile {
     // Reads up to `length` bytes at `offset`, retrying interrupted and partial reads: fewer only at the end
     // of the file. Throws FileError.
     std::size_t readAt(void* into, std::size_t length, std::uint64_t offset) const;
+    // Tells the system the file will be read through from the start.
+    void willReadSequentially() const;
 
   private:
     std::string path_;

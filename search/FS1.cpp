@@ -17,6 +17,7 @@
 #include "picture/Shp1.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
+#include "platform/LongPath.h"
 #include "platform/Messages.h"
 #include "platform/Shell.h"
 #include "search/ResultActions.h"
@@ -97,7 +98,7 @@ class TFILESCH::Form : public SearchForm {
     }
     void showFoldersSearched(std::size_t count) override { w_.Label10->setText(decimal(count)); }
     void showFoundCount(std::size_t count) override { w_.Label9->setText(decimal(count)); }
-    void showResults(const std::vector<std::string>& lines) override { w_.ListBox1Items->setLines(lines); }
+    void showResults(FoundLines lines) override { w_.ListBox1Items->setLines(std::move(lines)); }
 
   private:
     TFILESCH& w_;
@@ -183,7 +184,11 @@ void TFILESCH::createControls() {
     ListBox1 = place<QListView>(this, 8, 180, 463, 360, font());
     ListBox1Items = new ResultsModel(ListBox1);
     ListBox1->setModel(ListBox1Items);
+    // Every row is one line of the same font: the view takes one row's size for all and lays out a long list
+    // in slices between events, so handing over hundreds of thousands of lines does not hold the window.
     ListBox1->setUniformItemSizes(true);
+    ListBox1->setLayoutMode(QListView::Batched);
+    ListBox1->setBatchSize(20000);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
@@ -213,8 +218,12 @@ void TFILESCH::Button2Click() {
         return;
     }
     lastRunStartFolder_ = startFolder();  // what the run reads at its start, before any event is handled
-    SearchRun run(*form_, FileSystem::current(), found_);
+    SearchRun run(*form_, FileSystem::current());
     run.run();
+}
+
+const FoundLines& TFILESCH::foundList() const {
+    return ListBox1Items->lines();
 }
 
 void TFILESCH::setStartFolder(const std::string& folder) {
@@ -309,7 +318,7 @@ void TFILESCH::Button1Click() {
     if (!path) {
         return;
     }
-    if (FileSystem::current().folderExists(*path)) {
+    if (isFolder(*path)) {
         Messages::current().information(kFolderChosenMessage);
         return;
     }

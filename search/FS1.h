@@ -15,6 +15,7 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QToolButton;
+class FoundLines;
 class ResultsModel;
 
 class TFILESCH : public QWidget {
@@ -59,7 +60,7 @@ class TFILESCH : public QWidget {
     ResultsModel* ListBox1Items;
 
     // The results of the last run, one full path per entry, in the order found.
-    const std::vector<std::string>& foundList() const { return found_; }
+    const FoundLines& foundList() const;
     bool searching() const { return searching_; }
     bool stopFlag() const { return stopFlag_; }
     // Which built-in viewer View used last: true for the picture viewer.
@@ -106,7 +107,6 @@ class TFILESCH : public QWidget {
     void viewPicture();
     void viewText();
 
-    std::vector<std::string> found_;
     bool stopFlag_ = false;
     bool searching_ = false;
     bool closed_ = false;

@@ -1,6 +1,6 @@
 #include "search/ResultsModel.h"
 
-void ResultsModel::setLines(std::vector<std::string> lines) {
+void ResultsModel::setLines(FoundLines lines) {
     beginResetModel();
     lines_ = std::move(lines);
     endResetModel();
@@ -14,6 +14,6 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) {
         return {};
     }
-    const std::string& path = line(index.row());
+    const std::string_view path = lines_.at(static_cast<std::size_t>(index.row()));
     return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
 }

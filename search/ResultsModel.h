@@ -1,22 +1,24 @@
 #pragma once
-// The result list's rows: full paths as bytes, decoded as UTF-8 only for display. The whole list is handed
-// over in one step, so even a run with hundreds of thousands of matches fills the list at once.
+// The result list's rows: full paths as bytes, decoded as UTF-8 only for display. A run's lines are moved in
+// whole at its end, so even hundreds of thousands of matches reach the list at once, without a copy.
 
 #include <QAbstractListModel>
 #include <string>
-#include <vector>
+
+#include "search/FoundLines.h"
 
 class ResultsModel : public QAbstractListModel {
     Q_OBJECT
   public:
     using QAbstractListModel::QAbstractListModel;
 
-    void setLines(std::vector<std::string> lines);
-    const std::string& line(int row) const { return lines_.at(static_cast<std::size_t>(row)); }
+    void setLines(FoundLines lines);
+    const FoundLines& lines() const { return lines_; }
+    std::string line(int row) const { return std::string(lines_.at(static_cast<std::size_t>(row))); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
-    std::vector<std::string> lines_;
+    FoundLines lines_;
 };

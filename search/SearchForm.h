@@ -3,7 +3,8 @@
 
 #include <QString>
 #include <string>
-#include <vector>
+
+#include "search/FoundLines.h"
 
 class SearchForm {
   public:
@@ -28,5 +29,6 @@ class SearchForm {
     virtual void showFoldersToSearchNow(std::size_t count) = 0;
     virtual void showFoldersSearched(std::size_t count) = 0;
     virtual void showFoundCount(std::size_t count) = 0;
-    virtual void showResults(const std::vector<std::string>& lines) = 0;
+    // Hands the lines to the result list; they are moved, not copied.
+    virtual void showResults(FoundLines lines) = 0;
 };

@@ -1,24 +1,18 @@
 #include "search/SearchRun.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "matching/ContentMatch.h"
 #include "platform/CodePages.h"
 #include "platform/EventPump.h"
-#include "platform/FileError.h"
 #include "platform/FileSystem.h"
 #include "platform/Messages.h"
 #include "platform/Wildcard.h"
+#include "search/FolderChain.h"
 #include "search/SearchForm.h"
 
 namespace {
-
-// Files of one folder between two interim counts of the folders found so far.
-constexpr int kFilesPerInterimCount = 50;
-
-bool isDotEntry(const std::string& name) {
-    return name == "." || name == "..";
-}
 
 bool isRelative(const std::string& start) {
     return !start.empty() && start[0] != '/';
@@ -33,62 +27,46 @@ std::string upperLatin(std::string text) {
     return text;
 }
 
-// Lists one folder, keeping its names for the search while the budget lasts, and returns its collectable
-// subfolders in listing order.
-std::vector<FolderToSearch> listSubfolders(FolderToSearch& folder, std::size_t listedSoFar, SearchForm& form,
-                                           FileSystem& fs, const std::string& onDiskFolder,
-                                           std::size_t& namesLeft) {
-    std::vector<FolderToSearch> subfolders;
-    auto listing = fs.list(onDiskFolder, "*");
-    folder.listed = true;
-    DirEntry entry;
-    int files = 0;
-    while (listing->next(entry)) {
-        folder.names.append(entry.name).push_back('\0');
-        if (entry.directory) {
-            if (!isDotEntry(entry.name) && !entry.hidden) {
-                subfolders.push_back({folder.path + "/" + entry.name, false, {}});
-            }
-        } else if (++files > kFilesPerInterimCount) {
-            form.showFoldersToSearchNow(listedSoFar + subfolders.size());
-            files = 0;
-        }
-        pumpEvents();
-    }
-    if (folder.names.size() <= namesLeft) {
-        namesLeft -= folder.names.size();
-    } else {
-        folder.names = std::string();  // past the budget the folder is read again when its turn comes
-        folder.listed = false;
-    }
-    return subfolders;
-}
-
 // The entries the collection kept for a folder, filtered by the mask composed when its turn comes.
 class KeptListing : public DirListing {
   public:
-    KeptListing(const std::string& names, const std::string& mask) : names_(names), mask_(mask) {}
+    KeptListing(const std::string& names, const WildcardMask& mask) : names_(names), mask_(mask) {}
 
     bool next(DirEntry& entry) override {
-        while (at_ < names_.size()) {
-            const std::size_t end = names_.find('\0', at_);
-            const std::string_view name(names_.data() + at_, end - at_);
-            at_ = end + 1;
-            if (mask_.matches(name)) {
-                entry.name.assign(name);
+        while (next_ < names_.size()) {
+            const KeptEntry kept = keptEntryAt(names_, next_);
+            at_ = next_;
+            next_ = kept.next;
+            if (mask_.matches(kept.name)) {
+                entry.name.assign(kept.name);
+                entry.type = kept.type;
                 return true;
             }
         }
         return false;
     }
+    // Where the entry last returned starts in the names.
+    std::size_t at() const { return at_; }
 
   private:
     const std::string& names_;
-    WildcardMask mask_;
+    const WildcardMask& mask_;
     std::size_t at_ = 0;
+    std::size_t next_ = 0;
 };
 
 }  // namespace
+
+std::optional<std::string> runStartFolder(const std::string& typed) {
+    std::string start = trimBlanks(typed);
+    if (start.empty()) {
+        return std::nullopt;
+    }
+    if (start.back() == '/') {
+        start.pop_back();
+    }
+    return start;
+}
 
 std::string pathFromCurrentFolder(const std::string& start, const std::string& path) {
     return isRelative(start) ? "." + path.substr(start.size()) : path;
@@ -144,52 +122,15 @@ bool containsName(const std::string& path, std::size_t extensionLength, const st
     return head.find(upperLatin(contained)) != std::string::npos;
 }
 
-std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs,
-                                           std::size_t namesBudget) {
-    // A stack walk gives the same order as inserting each folder's subfolders right after it: the last
-    // subfolder listed is searched first.
-    std::vector<FolderToSearch> folders;
-    const auto onDisk = [&](const std::string& folder) { return pathFromCurrentFolder(start, folder); };
-    if (!fs.folderExists(onDisk(start))) {
-        return folders;
-    }
-    FolderToSearch startFolder{start, false, {}};
-    std::vector<FolderToSearch> pending =
-        listSubfolders(startFolder, 0, form, fs, onDisk(start), namesBudget);
-    bool stopped = false;
-    while (!pending.empty()) {
-        pumpEvents();
-        if (form.stopRequested()) {
-            stopped = true;
-            break;
-        }
-        folders.push_back(std::move(pending.back()));
-        pending.pop_back();
-        FolderToSearch& folder = folders.back();
-        auto subfolders = listSubfolders(folder, folders.size() + pending.size(), form, fs,
-                                         onDisk(folder.path), namesBudget);
-        pending.insert(pending.end(), std::make_move_iterator(subfolders.begin()),
-                       std::make_move_iterator(subfolders.end()));
-    }
-    if (stopped) {
-        // The folders collected so far, in the order they would have been searched; the start folder is
-        // not among them.
-        folders.insert(folders.end(), std::make_move_iterator(pending.rbegin()),
-                       std::make_move_iterator(pending.rend()));
-        return folders;
-    }
-    folders.insert(folders.begin(), std::move(startFolder));
-    form.showFoldersToSearch(folders.size());
-    return folders;
-}
+SearchRun::SearchRun(SearchForm& form, FileSystem& fs) : form_(form), fs_(fs) {}
 
-SearchRun::SearchRun(SearchForm& form, FileSystem& fs, std::vector<std::string>& found)
-    : form_(form), fs_(fs), found_(found) {}
+SearchRun::~SearchRun() = default;
 
 RunEnd SearchRun::run() {
     try {
         return runSteps();
     } catch (...) {
+        prefetch_.reset();
         form_.setSearching(
             false);  // an unexpected failure is shown by the top-level handler; the window stays usable
         throw;
@@ -197,24 +138,19 @@ RunEnd SearchRun::run() {
 }
 
 RunEnd SearchRun::runSteps() {
-    found_.clear();
-    form_.showResults(found_);
+    form_.showResults(FoundLines());
     form_.showFoldersToSearch(1);
     form_.showFoundCount(0);
     form_.showFoldersSearched(0);
-    containedRule_ = false;
-    unreadable_ = 0;
     form_.clearStopRequest();
     form_.setSearching(true);
 
-    start_ = trimBlanks(form_.startFolder());
-    if (start_.empty()) {
+    const std::optional<std::string> start = runStartFolder(form_.startFolder());
+    if (!start) {
         form_.setSearching(false);
         return RunEnd::Early;
     }
-    if (start_.back() == '/') {
-        start_.pop_back();
-    }
+    start_ = *start;
     if (!fs_.makeCurrent(start_)) {
         Messages::current().captioned(QStringLiteral("Error"),
                                       QStringLiteral("Выбранной папки не существует."));
@@ -223,72 +159,159 @@ RunEnd SearchRun::runSteps() {
     }
     pumpEvents();
 
-    const std::vector<FolderToSearch> folders = form_.subfoldersWanted()
-                                                    ? collectFolders(start_, form_, fs_)
-                                                    : std::vector<FolderToSearch>{{start_, false, {}}};
-    std::size_t searched = 0;
-    for (const FolderToSearch& each : folders) {
-        if (!searchFolder(each)) {
+    if (form_.subfoldersWanted()) {
+        folders_ = collectFolders(start_, onDisk(start_), form_, fs_);
+        unreadableFolders_ = static_cast<std::size_t>(
+            std::count_if(folders_.begin(), folders_.end(),
+                          [](const FolderToSearch& folder) { return folder.unreadable; }));
+    } else {
+        folders_.push_back({start_, false, false, {}});
+    }
+    FolderChain chain(fs_, start_, onDisk(start_));
+    for (std::size_t index = 0; index < folders_.size(); ++index) {
+        if (!searchFolder(folders_[index], index, chain)) {
             finish(RunEnd::Stopped);
             return RunEnd::Stopped;
         }
-        form_.showFoldersSearched(++searched);
+        form_.showFoldersSearched(index + 1);
+        if (!prefetch_) {
+            // Nothing reads a searched folder again: its memory goes to the results that follow. (Helpers
+            // may still be reading folders behind the run, so with them all is released at the end.)
+            folders_[index] = FolderToSearch();
+        }
     }
     finish(RunEnd::Normal);
     return RunEnd::Normal;
 }
 
-bool SearchRun::searchFolder(const FolderToSearch& folder) {
-    const ComposedMask composed = composeMask(form_.nameText(), form_.extensionText());
-    if (composed.containedNameRule) {
-        containedRule_ = true;  // once set it holds for the rest of the run
-        containedText_ = composed.containedText;
+void SearchRun::keepMatchingEntries(FolderToSearch& folder, Folder& open, const std::string& mask) {
+    auto listing = open.list(mask);
+    DirEntry entry;
+    while (listing->next(entry) && folder.names.size() < kKeptNamesBudget && !form_.stopRequested()) {
+        keepEntry(folder.names, entry);
+        pumpEvents();
     }
+    if (folder.names.size() >= kKeptNamesBudget) {
+        folder.names = std::string();  // too many: listed again as it is searched
+        return;
+    }
+    folder.listed = true;
+    folder.unreadable = open.error() != 0;
+    unreadableFolders_ += folder.unreadable ? 1 : 0;
+}
+
+bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderChain& chain) {
+    // Composed again only when the fields have changed: tens of thousands of folders cost nothing more.
+    const QString nameText = form_.nameText();
+    const QString extensionText = form_.extensionText();
+    if (!mask_ || nameText != maskFields_.first || extensionText != maskFields_.second) {
+        composed_ = composeMask(nameText, extensionText);
+        mask_ = std::make_unique<WildcardMask>(composed_.mask);
+        maskFields_ = {nameText, extensionText};
+    }
+    const ComposedMask& composed = composed_;
+    if (composed.containedNameRule) {
+        plan_.containedRule = true;  // once set it holds for the rest of the run
+        plan_.containedText = composed.containedText;
+    }
+    plan_.mask = composed.mask;
+
+    // A folder whose entries were kept is read once per run; for its files' content it is opened again at
+    // its turn, so one removed or locked since the collection is known and counted.
+    const bool opened = !folder.listed || form_.contentWanted();
+    Folder* open = opened ? &chain.open(folder.path) : nullptr;
+    if (opened && open->error() != 0) {
+        unreadableFolders_ += folder.unreadable ? 0 : 1;
+        return true;
+    }
+    if (!folder.listed && !prefetch_ && form_.contentWanted()) {
+        keepMatchingEntries(folder, *open, composed.mask);  // so the helpers can search ahead in it
+    }
+    KeptListing* kept = nullptr;
     std::unique_ptr<DirListing> listing;
     if (folder.listed) {
-        listing = std::make_unique<KeptListing>(folder.names, composed.mask);
+        listing = std::make_unique<KeptListing>(folder.names, *mask_);
+        kept = static_cast<KeptListing*>(listing.get());
     } else {
-        listing = fs_.list(onDisk(folder.path), composed.mask);
+        listing = open->list(composed.mask);
     }
     DirEntry entry;
-    while (listing->next(entry)) {
+    for (std::size_t ordinal = 0; listing->next(entry); ++ordinal) {
         if (form_.stopRequested()) {
             return false;
         }
-        examine(folder.path, entry.name);
+        if (examine(folder, entry, {index, kept != nullptr ? kept->at() : ordinal}) == Examined::Stopped) {
+            return false;
+        }
         pumpEvents();
+    }
+    if (opened && open->error() != 0 && !folder.unreadable) {
+        ++unreadableFolders_;  // it could not be read to its end
     }
     return true;
 }
 
-void SearchRun::examine(const std::string& folder, const std::string& name) {
-    std::string path = folder + "/" + name;
-    if (containedRule_) {
-        const auto extensionLength = static_cast<std::size_t>(trimBlanks(form_.extensionText()).size());
-        if (!containsName(path, extensionLength, containedText_)) {
-            return;
+SearchRun::Examined SearchRun::examine(const FolderToSearch& folder, const DirEntry& entry,
+                                       const EntryPlace& place) {
+    path_.assign(folder.path).append("/").append(entry.name);
+    if (plan_.containedRule) {
+        plan_.extensionLength = static_cast<std::size_t>(trimBlanks(form_.extensionText()).size());
+        if (!containsName(path_, plan_.extensionLength, plan_.containedText)) {
+            return Examined::Passed;
         }
     }
-    if (form_.contentWanted() && !contentMatches(path)) {
-        return;
+    if (form_.contentWanted()) {
+        bool stopped = false;
+        if (!contentMatches(entry, place, stopped)) {
+            return stopped ? Examined::Stopped : Examined::Passed;
+        }
     }
-    found_.push_back(std::move(path));
+    found_.append(path_);
     form_.showFoundCount(found_.size());
+    return Examined::Passed;
 }
 
-bool SearchRun::contentMatches(const std::string& path) {
+bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, bool& stopped) {
     std::string text = codepage::toWin1251(trimBlanks(form_.contentText()));
-    if (text.empty()) {
-        return false;
+    if (text.empty() || entry.directory() || entry.type == DirEntry::Type::Other) {
+        return false;  // folders never match; FIFOs, sockets and devices are never opened
     }
-    if (form_.dosEncodingWanted()) {
-        text = WinToDos(text);
+    plan_.text = form_.dosEncodingWanted() ? WinToDos(text) : std::move(text);
+    if (!prefetch_) {
+        prefetch_ = std::make_unique<ContentPrefetch>(
+            folders_, [start = start_](std::string path) { return pathFromCurrentFolder(start, path); },
+            std::thread::hardware_concurrency());
     }
-    try {
-        return SearchFile(onDisk(path), text, 0) >= 0;
-    } catch (const FileError&) {
-        ++unreadable_;  // counted and reported at the end; the run goes on
-        return false;
+    const ContentQuestion question{
+        place, onDisk(path_),
+        entry.type == DirEntry::Type::File ? InputFile::Listed::AsRegularFile : InputFile::Listed::Unknown};
+    const auto keepWaiting = [this] {
+        pumpEvents();
+        return !form_.stopRequested();
+    };
+    switch (prefetch_->ask(question, plan_, keepWaiting)) {
+        case ContentPrefetch::Answer::Found:
+            return true;
+        case ContentPrefetch::Answer::NotFound:
+            return false;
+        case ContentPrefetch::Answer::Unreadable:
+            ++unreadableFiles_;  // counted and reported at the end; the run goes on
+            return false;
+        case ContentPrefetch::Answer::Abandoned:
+            stopped = true;  // "Стоп" during the file's search: it is not a match
+            return false;
+    }
+    return false;
+}
+
+void SearchRun::releaseFolders() {
+    // Tens of thousands of folders take a while to free: events are pumped between slices.
+    constexpr std::size_t kFoldersPerSlice = 2048;
+    for (std::size_t released = 0; !folders_.empty(); ++released) {
+        folders_.pop_back();
+        if (released % kFoldersPerSlice == kFoldersPerSlice - 1) {
+            pumpEvents();
+        }
     }
 }
 
@@ -297,23 +320,29 @@ std::string SearchRun::onDisk(const std::string& path) const {
 }
 
 void SearchRun::finish(RunEnd end) {
+    prefetch_.reset();
+    releaseFolders();
     if (end == RunEnd::Normal) {
         form_.setSearching(false);
     }
-    form_.showResults(found_);
+    const std::size_t foundCount = found_.size();
+    form_.showResults(std::move(found_));
     if (!form_.windowClosed()) {
-        Messages::current().information(endMessage(found_.size(), unreadable_));
+        Messages::current().information(endMessage(foundCount, unreadableFiles_, unreadableFolders_));
     }
     if (end == RunEnd::Stopped) {
         form_.setSearching(false);
     }
 }
 
-QString endMessage(std::size_t foundCount, std::size_t unreadableFiles) {
+QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders) {
     QString message = foundCount > 0 ? QStringLiteral("Поиск успешен! Выбери то, что нужно.")
                                      : QStringLiteral("К сожалению, ничего не найдено...");
     if (unreadableFiles > 0) {
         message += QStringLiteral("\nНе удалось прочитать файлов: %1").arg(unreadableFiles);
+    }
+    if (unreadableFolders > 0) {
+        message += QStringLiteral("\nНе удалось прочитать папок: %1").arg(unreadableFolders);
     }
     return message;
 }

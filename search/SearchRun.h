@@ -1,14 +1,23 @@
 #pragma once
 // One search run: collects the folders to search, lists each with the composed mask, tests each entry against
 // the contained-name rule and the file's content, counts as it goes and hands the matches to the window at
-// the end. It runs on the user-interface thread and pumps events as it goes, so "Стоп" is seen.
+// the end. It runs on the user-interface thread and pumps events as it goes, so "Стоп" is seen; helper
+// threads search the content of the files ahead of it (ContentPrefetch).
 
 #include <QString>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "search/ContentPrefetch.h"
+#include "search/FolderCollection.h"
+#include "search/FoundLines.h"
 
 class SearchForm;
 class FileSystem;
+class FolderChain;
 
 // The mask that a folder is listed with, and the contained-name rule it may set.
 struct ComposedMask {
@@ -30,47 +39,48 @@ bool containsName(const std::string& path, std::size_t extensionLength, const st
 // start folder's paths are reached from "."; others stand as they are.
 std::string pathFromCurrentFolder(const std::string& start, const std::string& path);
 
-// A folder to search. The collection lists every folder and keeps its names ('\0' after each), so the search
-// filters them by the mask of the moment instead of reading the folder a second time.
-struct FolderToSearch {
-    std::string path;
-    bool listed = false;
-    std::string names;
-};
-
-// The folders to search, the start folder first, then a depth-first walk in which each folder's subfolders
-// follow it in the reverse of their listing order. Hidden folders and symbolic links are not entered.
-// The names kept are limited to `namesBudget` bytes; folders past it are read again at their turn.
-constexpr std::size_t kKeptNamesBudget = std::size_t{64} << 20;
-std::vector<FolderToSearch> collectFolders(const std::string& start, SearchForm& form, FileSystem& fs,
-                                           std::size_t namesBudget = kKeptNamesBudget);
+// The folder a run searches for the start folder as typed: blanks trimmed, then one trailing "/" dropped, so
+// "/" gives the root's empty text. Empty typed text gives nothing to search.
+std::optional<std::string> runStartFolder(const std::string& typed);
 
 enum class RunEnd { Early, NoFolder, Normal, Stopped };
 
 class SearchRun {
   public:
-    SearchRun(SearchForm& form, FileSystem& fs, std::vector<std::string>& found);
+    SearchRun(SearchForm& form, FileSystem& fs);
+    ~SearchRun();
     RunEnd run();
 
-    // Files whose content could not be read in the last run.
-    std::size_t unreadableFiles() const { return unreadable_; }
+    // Files whose content, and folders whose entries, could not be read in the last run.
+    std::size_t unreadableFiles() const { return unreadableFiles_; }
+    std::size_t unreadableFolders() const { return unreadableFolders_; }
 
   private:
+    enum class Examined { Passed, Stopped };
+
     RunEnd runSteps();
-    bool searchFolder(const FolderToSearch& folder);
-    void examine(const std::string& folder, const std::string& name);
-    bool contentMatches(const std::string& path);
+    bool searchFolder(FolderToSearch& folder, std::size_t index, FolderChain& chain);
+    void keepMatchingEntries(FolderToSearch& folder, Folder& open, const std::string& mask);
+    Examined examine(const FolderToSearch& folder, const DirEntry& entry, const EntryPlace& place);
+    bool contentMatches(const DirEntry& entry, const EntryPlace& place, bool& stopped);
+    void releaseFolders();
     std::string onDisk(const std::string& path) const;
     void finish(RunEnd end);
 
     SearchForm& form_;
     FileSystem& fs_;
-    std::vector<std::string>& found_;
+    FoundLines found_;
     std::string start_;
-    bool containedRule_ = false;
-    std::string containedText_;
-    std::size_t unreadable_ = 0;
+    FolderList folders_;
+    std::unique_ptr<ContentPrefetch> prefetch_;
+    ContentPlan plan_;
+    std::pair<QString, QString> maskFields_;  // the name and extension fields the mask was composed from
+    ComposedMask composed_;
+    std::unique_ptr<WildcardMask> mask_;
+    std::string path_;  // the entry in hand
+    std::size_t unreadableFiles_ = 0;
+    std::size_t unreadableFolders_ = 0;
 };
 
 // The message a finished run shows.
-QString endMessage(std::size_t foundCount, std::size_t unreadableFiles);
+QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders);

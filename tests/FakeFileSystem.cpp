@@ -1,5 +1,7 @@
 #include "FakeFileSystem.h"
 
+#include <cerrno>
+
 #include "platform/Wildcard.h"
 
 namespace {
@@ -22,28 +24,48 @@ class VectorListing : public DirListing {
 
 }  // namespace
 
+class FakeFolder : public Folder {
+  public:
+    FakeFolder(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {
+        const auto locked = fs_.errors_.find(path_);
+        error_ = locked != fs_.errors_.end() ? locked->second : fs_.folders_.count(path_) > 0 ? 0 : ENOENT;
+    }
+    int error() const override { return error_; }
+    std::unique_ptr<DirListing> list(const std::string& mask) override {
+        fs_.listed.push_back(path_ + " " + mask);
+        std::vector<DirEntry> matching;
+        if (error_ == 0) {
+            const WildcardMask wildcard(mask);
+            for (const DirEntry& entry : fs_.folders_[path_]) {
+                if (wildcard.matches(entry.name)) {
+                    matching.push_back(entry);
+                }
+            }
+        }
+        return std::make_unique<VectorListing>(std::move(matching));
+    }
+    std::unique_ptr<Folder> openBelow(const std::string& relative) override {
+        return std::make_unique<FakeFolder>(fs_, path_ + "/" + relative);
+    }
+
+  private:
+    FakeFileSystem& fs_;
+    std::string path_;
+    int error_ = 0;
+};
+
 void FakeFileSystem::add(const std::string& folder, const std::vector<std::string>& entries) {
     auto& listing = folders_[folder];
     for (const std::string& name : entries) {
         DirEntry entry;
-        entry.directory = !name.empty() && name.back() == '/';
-        entry.name = entry.directory ? name.substr(0, name.size() - 1) : name;
+        const bool directory = !name.empty() && name.back() == '/';
+        entry.type = directory ? DirEntry::Type::Folder : DirEntry::Type::File;
+        entry.name = directory ? name.substr(0, name.size() - 1) : name;
         entry.hidden = entry.name.size() > 1 && entry.name[0] == '.' && entry.name != "..";
         listing.push_back(entry);
     }
 }
 
-std::unique_ptr<DirListing> FakeFileSystem::list(const std::string& folder, const std::string& mask) {
-    listed.push_back(folder + " " + mask);
-    std::vector<DirEntry> matching;
-    const auto found = folders_.find(folder);
-    if (found != folders_.end()) {
-        const WildcardMask wildcard(mask);
-        for (const DirEntry& entry : found->second) {
-            if (wildcard.matches(entry.name)) {
-                matching.push_back(entry);
-            }
-        }
-    }
-    return std::make_unique<VectorListing>(std::move(matching));
+std::unique_ptr<Folder> FakeFileSystem::openFolder(const std::string& path) {
+    return std::make_unique<FakeFolder>(*this, path);
 }

@@ -16,14 +16,18 @@ class FakeFileSystem : public FileSystem {
 
     // Adds a folder with its entries in listing order; a name ending in "/" is a subfolder.
     void add(const std::string& folder, const std::vector<std::string>& entries);
+    // The folder cannot be opened from now on, for the given reason (errno); a folder not added cannot be
+    // opened either (ENOENT).
+    void lock(const std::string& folder, int error) { errors_[folder] = error; }
 
-    std::unique_ptr<DirListing> list(const std::string& folder, const std::string& mask) override;
-    bool folderExists(const std::string& path) override { return folders_.count(path) > 0; }
-    bool makeCurrent(const std::string& folder) override { return folderExists(folder); }
+    std::unique_ptr<Folder> openFolder(const std::string& path) override;
+    bool makeCurrent(const std::string& folder) override { return folders_.count(folder) > 0; }
 
     // Every folder listed, in order, with its mask.
     std::vector<std::string> listed;
 
   private:
+    friend class FakeFolder;
     std::map<std::string, std::vector<DirEntry>> folders_;
+    std::map<std::string, int> errors_;
 };

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "FakeFileSystem.h"
+#include "search/FolderCollection.h"
+#include "search/FoundLines.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"
 
@@ -82,27 +84,27 @@ class QuietForm : public SearchForm {
     void showFoldersToSearchNow(std::size_t) override {}
     void showFoldersSearched(std::size_t) override {}
     void showFoundCount(std::size_t) override {}
-    void showResults(const std::vector<std::string>&) override {}
+    void showResults(FoundLines) override {}
 };
 
 }  // namespace
 
 TEST(CollectFolders, KeepsNamesOnlyWhileTheBudgetLasts) {
     FakeFileSystem fs;
-    fs.add("/S", {"A/", "x"});     // "A\0x\0": 4 bytes
-    fs.add("/S/A", {"B/", "yy"});  // 6 bytes
-    fs.add("/S/A/B", {"z"});       // 2 bytes
+    fs.add("/S", {"A/", "x"});     // type, name and zero each: 6 bytes
+    fs.add("/S/A", {"B/", "yy"});  // 7 bytes
+    fs.add("/S/A/B", {"z"});       // 3 bytes
     QuietForm form;
     struct BudgetCase {
         std::size_t budget;
         std::vector<bool> kept;
     } cases[] = {{kKeptNamesBudget, {true, true, true}},
-                 {4, {true, false, false}},
-                 {6, {true, false, true}},
+                 {6, {true, false, false}},
+                 {9, {true, false, true}},
                  {0, {false, false, false}}};
     for (const BudgetCase& c : cases) {
         SCOPED_TRACE(c.budget);
-        const std::vector<FolderToSearch> folders = collectFolders("/S", form, fs, c.budget);
+        const FolderList folders = collectFolders("/S", "/S", form, fs, c.budget);
         ASSERT_EQ(folders.size(), 3u);
         EXPECT_EQ(folders[0].path, "/S");
         EXPECT_EQ(folders[1].path, "/S/A");
@@ -112,4 +114,34 @@ TEST(CollectFolders, KeepsNamesOnlyWhileTheBudgetLasts) {
             EXPECT_EQ(folders[i].names.empty(), !c.kept[i]) << i;
         }
     }
+}
+
+TEST(EndMessage, AddsALineForEachKindOfUnreadableEntry) {
+    const QString success = QStringLiteral("Поиск успешен! Выбери то, что нужно.");
+    const QString nothing = QStringLiteral("К сожалению, ничего не найдено...");
+    struct Case {
+        std::size_t found, files, folders;
+        QString text;
+    } cases[] = {
+        {2, 0, 0, success},
+        {0, 0, 3, nothing + QStringLiteral("\nНе удалось прочитать папок: 3")},
+        {1, 4, 0, success + QStringLiteral("\nНе удалось прочитать файлов: 4")},
+        {0, 5, 6,
+         nothing + QStringLiteral("\nНе удалось прочитать файлов: 5\nНе удалось прочитать папок: 6")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(endMessage(c.found, c.files, c.folders), c.text);
+    }
+}
+
+TEST(FoundLines, KeepsLinesWholeAcrossBlocks) {
+    const std::size_t block = std::size_t{1} << 16;
+    const std::vector<std::size_t> lengths = {0, 7, block - 9, 1, block, block + 5, 3, block - 1, 2};
+    FoundLines lines;
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        expected.push_back(std::string(lengths[i], static_cast<char>('a' + i)));
+        lines.append(expected.back());
+    }
+    EXPECT_EQ(toStrings(lines), expected);
 }

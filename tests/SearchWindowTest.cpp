@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "FakeFileSystem.h"
+#include "SearchWindowSupport.h"
 #include "TestSupport.h"
 #include "app/forms.h"
 #include "search/FS1.h"
@@ -23,19 +24,7 @@ const QString kNothing = QStringLiteral("К сожалению, ничего н�
 
 class SearchWindowTest : public testing::Test {
   protected:
-    void SetUp() override {
-        if (FILESCH == nullptr) {
-            createForms({});
-        }
-        w = FILESCH;
-        w->Edit1->setText(QStringLiteral("/"));
-        w->Edit2->setText(QStringLiteral("*"));
-        w->Edit3->setText(QStringLiteral("*"));
-        w->Edit5->clear();
-        for (QCheckBox* box : {w->CheckBox1, w->CheckBox2, w->CheckBox3}) {
-            box->setChecked(false);
-        }
-    }
+    void SetUp() override { w = searchWindowAtDefaults(); }
 
     // A run makes its start folder current; the temporary trees go away, so the next test starts at "/".
     void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
@@ -275,7 +264,7 @@ TEST_F(SearchWindowTest, ClosingTheWindowDuringARunEndsItQuietly) {
         }
     });
     window.Button2Click();
-    EXPECT_EQ(window.foundList(), (Lines{"/d/a"}));
+    EXPECT_EQ(toStrings(window.foundList()), (Lines{"/d/a"}));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(window.isVisible());
 }

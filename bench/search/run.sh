@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The search benchmark: ./bench/search/run.sh [WORK_FOLDER]
-# Builds the bench, generates the tree once (fixed seed) and compares, with a warm cache, the search run against
-# fd-find and the content search and SearchFile against ripgrep. Prints a table of medians.
+# Builds the bench, generates the tree once (fixed seed) and compares the walk against find, the content search
+# against ripgrep with all cores (warm and cold cache; dropping the cache needs root or sudo) and SearchFile
+# against ripgrep on one file; then runs "/" with every entry (time, memory, longest gap) and measures "Стоп"
+# in the middle of one large file. Prints the figures side by side.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="${1:-/var/tmp/varnel-bench}"
@@ -9,7 +11,7 @@ runs="${RUNS:-5}"
 needle="zebrafish"
 
 "$root/scripts/install-deps.sh"
-for tool in fd-find ripgrep python3 bc; do
+for tool in ripgrep python3 bc; do
     dpkg-query -W -f='${Status}' "$tool" 2>/dev/null | grep -q 'install ok installed' || missing+=("$tool")
 done
 if [ -n "${missing[*]:-}" ]; then
@@ -32,20 +34,26 @@ now() { date +%s.%N; }
 field() { sed -n "s/^\(.* \)\{0,1\}$1=\([^ ]*\).*/\2/p"; }
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
-# measure NAME OUR_COMMAND... -- PEER_COMMAND...: warms both, then alternates them; records medians.
+drop_caches() { sync; echo 3 >/proc/sys/vm/drop_caches; }
+if [ "$(id -u)" -ne 0 ]; then drop_caches() { sync; echo 3 | sudo tee /proc/sys/vm/drop_caches >/dev/null; }; fi
+
+# measure NAME CACHE OUR_COMMAND... -- PEER_COMMAND...: alternates the two sides and records medians. CACHE is
+# "warm" (both run once first) or "cold" (the page cache is dropped before every run of either side).
 declare -A ours peers gaps rss
 measure() {
-    local name=$1; shift
+    local name=$1 cache=$2; shift 2
     local our=() peer=()
     while [ "$1" != "--" ]; do our+=("$1"); shift; done
     shift; peer=("$@")
     local our_times=() peer_times=() gap=0 peak=0
+    if [ "$cache" = warm ]; then "${our[@]}" >/dev/null; "${peer[@]}" >/dev/null || true; fi
     for ((i = 0; i < runs; i++)); do
-        "${our[@]}" >/dev/null; "${peer[@]}" >/dev/null || true
+        [ "$cache" = cold ] && drop_caches
         local line; line=$("${our[@]}")
         our_times+=("$(echo "$line" | field seconds)")
         gap=$(echo "$gap $(echo "$line" | field max_pump_gap_ms)" | awk '{print ($2 > $1) ? $2 : $1}')
         peak=$(echo "$line" | field peak_rss_kib)
+        [ "$cache" = cold ] && drop_caches
         local t0; t0=$(now); "${peer[@]}" >/dev/null || true; peer_times+=("$(echo "$(now) - $t0" | bc -l)")
         [ -n "${EXTRA_READ:-}" ] && echo "$line" | field read_seconds >>"$work/read_seconds"
     done
@@ -55,20 +63,53 @@ measure() {
     rss[$name]=$peak
 }
 
-measure walk "$bench" walk "$tree" -- fdfind -j1 -I -g '*.txt' "$tree"
-measure content "$bench" content "$tree" "$needle" -- rg -j1 -l -F -i -a --no-ignore "$needle" "$tree"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+measure walk warm "$bench" walk "$tree" -- find "$tree" -name '.*' -prune -o -iname '*.txt' -print
+measure content warm "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
+measure content-cold cold "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
 rm -f "$work/read_seconds"
-EXTRA_READ=1 measure file "$bench" file "$work/big.bin" "$needle" -- rg --no-mmap -c -F -i -a "$needle" "$work/big.bin"
+EXTRA_READ=1 measure file warm "$bench" file "$work/big.bin" "$needle" -- rg --no-mmap -c -F -i -a "$needle" "$work/big.bin"
 read_median=$(median <"$work/read_seconds")
 
+# The whole system, every entry: time, memory and the longest gap, each the worst of the runs.
+system_lines=()
+for ((i = 0; i < ${SYSTEM_RUNS:-3}; i++)); do system_lines+=("$("$bench" system)"); done
+# "Стоп" inside the 1 GiB file: 20 ms in with a warm cache (the whole file takes about 0.1 s), 100 ms in with
+# a cold one.
+stop_warm=$("$bench" stop "$work" "$needle" 20)
+drop_caches
+stop_cold=$("$bench" stop "$work" "$needle" 100)
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
 gib=$(echo "$(stat -c %s "$work/big.bin") / 1073741824" | bc -l)
-printf '\nTree: %s entries; %s runs each, warm cache, medians.\n\n' "$entries" "$runs"
-printf '%-34s %10s %10s %8s %12s %10s\n' measurement "ours (s)" "peer (s)" ratio "max gap ms" "peak MiB"
-for name in walk content file; do
-    ratio=$(echo "${peers[$name]} / ${ours[$name]}" | bc -l)
-    printf '%-34s %10.3f %10.3f %7.2fx %12.1f %10.1f\n' "$name" "${ours[$name]}" "${peers[$name]}" "$ratio" \
-        "${gaps[$name]}" "$(echo "${rss[$name]} / 1024" | bc -l)"
+printf '\nTree: %s entries; %s runs each, medians. Load average before %s, after %s (%s cores).\n\n' \
+    "$entries" "$runs" "$load_before" "$load_after" "$(nproc)"
+printf '%-14s %-48s %9s %9s %9s %8s %11s %9s\n' measurement peer "ours (s)" "peer (s)" ours/peer target \
+    "max gap ms" "peak MiB"
+declare -A peer_names=([walk]="find -prune -o -iname '*.txt'" [content]="rg -l -F -i -a --no-ignore, warm"
+    [content-cold]="rg -l -F -i -a --no-ignore, cold" [file]="rg --no-mmap -c -F -i -a, one 1 GiB file")
+declare -A targets=([walk]=0.45 [content]=0.60 [content-cold]=0.80 [file]=-)
+for name in walk content content-cold file; do
+    ratio=$(echo "${ours[$name]} / ${peers[$name]}" | bc -l)
+    printf '%-14s %-48s %9.3f %9.3f %9.2f %8s %11.1f %9.1f\n' "$name" "${peer_names[$name]}" "${ours[$name]}" \
+        "${peers[$name]}" "$ratio" "${targets[$name]}" "${gaps[$name]}" "$(echo "${rss[$name]} / 1024" | bc -l)"
 done
-printf '\nSearchFile throughput %.2f GiB/s, plain read loop %.2f GiB/s (%.0f%%); ratio column: peer time / ours.\n' \
+printf '\nSearchFile throughput %.2f GiB/s, plain read loop %.2f GiB/s (%.0f%%).\n' \
     "$(echo "$gib / ${ours[file]}" | bc -l)" "$(echo "$gib / $read_median" | bc -l)" \
     "$(echo "100 * $read_median / ${ours[file]}" | bc -l)"
+for line in "${system_lines[@]}"; do
+    found=$(echo "$line" | field found); peak=$(echo "$line" | field peak_rss_kib)
+    before=$(echo "$line" | field rss_before_kib); paths=$(echo "$line" | field path_bytes)
+    printf '"/" with * *: %.2f s, %d results, peak %.1f MiB (%.1f MiB before the run), %.1f bytes per line' \
+        "$(echo "$line" | field seconds)" "$found" "$(echo "$peak / 1024" | bc -l)" "$(echo "$before / 1024" | bc -l)" \
+        "$(echo "($peak - $before) * 1024 / $found" | bc -l)"
+    printf ' of which %.1f beyond the path; longest gap %.1f ms\n' \
+        "$(echo "(($peak - $before) * 1024 - $paths) / $found" | bc -l)" "$(echo "$line" | field max_pump_gap_ms)"
+done
+for stop in "warm 20" "cold 100"; do
+    set -- $stop
+    line=$stop_warm; [ "$1" = cold ] && line=$stop_cold
+    printf '"Стоп" %s ms into the 1 GiB file (%s cache): the run ended %.1f ms later, %s found; longest gap %.1f ms.\n' \
+        "$2" "$1" "$(echo "$line" | field stop_ms)" "$(echo "$line" | field found)" \
+        "$(echo "$line" | field max_pump_gap_ms)"
+done

@@ -1,16 +1,21 @@
 // Measures the search run through the real window offscreen, and SearchFile on one large file.
 //   search_bench walk TREE           subfolders, mask *.txt
 //   search_bench content TREE TEXT   the same with "С текстом"
+//   search_bench system              "/" with subfolders, every entry
+//   search_bench stop FOLDER TEXT MS "С текстом" in FOLDER's *.bin files, "Стоп" pressed MS ms in
 //   search_bench file PATH TEXT      SearchFile over one file, and a plain read loop over it
-// Each prints one line of key=value figures for the run script.
+// Each prints one line of key=value figures for the run script. The longest gap is the longest time the
+// window went without handling events, from "Старт" until the result list has been laid out.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,7 @@
 #include "platform/GuardedApplication.h"
 #include "platform/Messages.h"
 #include "search/FS1.h"
+#include "search/FoundLines.h"
 
 namespace {
 
@@ -35,60 +41,122 @@ long peakResidentKib() {
     return usage.ru_maxrss;
 }
 
-// Processes events as the real pump does and records the longest time between two calls.
-class GapMeasuringPump : public EventPump {
-  public:
-    GapMeasuringPump() : last_(Clock::now()), lastProcessed_(last_) {}
-    void pump() override {
-        const auto now = Clock::now();
-        longestGap_ = std::max(longestGap_, std::chrono::duration<double, std::milli>(now - last_).count());
-        last_ = now;
-        if (now - lastProcessed_ >= std::chrono::milliseconds(8)) {
-            QCoreApplication::processEvents();
-            lastProcessed_ = Clock::now();
+long residentKib() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
         }
+        std::fclose(statm);
     }
-    double longestGapMs() const { return longestGap_; }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Records the moments the window handles events and the longest time between two of them.
+class GapClock {
+  public:
+    void handled() {
+        const auto now = Clock::now();
+        longest_ = std::max(longest_, std::chrono::duration<double, std::milli>(now - last_).count());
+        last_ = now;
+    }
+    void restart() { last_ = Clock::now(); }
+    Clock::time_point last() const { return last_; }
+    double longestMs() const { return longest_; }
 
   private:
-    Clock::time_point last_;
-    Clock::time_point lastProcessed_;
-    double longestGap_ = 0;
+    Clock::time_point last_ = Clock::now();
+    double longest_ = 0;
 };
 
+GapClock gaps;
+
+// Processes events as the real pump does; `onPump` runs at every call.
+class GapMeasuringPump : public EventPump {
+  public:
+    void pump() override {
+        if (onPump) {
+            onPump();
+        }
+        if (Clock::now() - gaps.last() >= std::chrono::milliseconds(8)) {
+            QCoreApplication::processEvents();
+            gaps.handled();
+        }
+    }
+    std::function<void()> onPump;
+};
+
+// The run's closing box would handle events: the moment it opens closes a gap.
 class SilentMessages : public Messages {
   public:
-    void information(const QString&) override {}
-    void captioned(const QString&, const QString&) override {}
+    void information(const QString&) override { gaps.handled(); }
+    void captioned(const QString&, const QString&) override { gaps.handled(); }
     void error(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
 };
 
-int searchRun(const std::string& tree, const char* text) {
+struct RunSetting {
+    std::string folder;
+    const char* extension = "txt";
+    const char* text = nullptr;
+    bool subfolders = true;
+    int stopAfterMs = -1;
+};
+
+int searchRun(const RunSetting& setting) {
     SilentMessages messages;
     Messages::install(&messages);
     createForms({});
-    FILESCH->Edit1->setText(QString::fromStdString(tree));
+    FILESCH->Edit1->setText(QString::fromStdString(setting.folder));
     FILESCH->Edit2->setText(QStringLiteral("*"));
-    FILESCH->Edit3->setText(QStringLiteral("txt"));
-    FILESCH->CheckBox2->setChecked(true);
-    FILESCH->CheckBox1->setChecked(text != nullptr);
-    FILESCH->Edit5->setText(text != nullptr ? QString::fromUtf8(text) : QString());
+    FILESCH->Edit3->setText(QString::fromUtf8(setting.extension));
+    FILESCH->CheckBox2->setChecked(setting.subfolders);
+    FILESCH->CheckBox1->setChecked(setting.text != nullptr);
+    FILESCH->Edit5->setText(setting.text != nullptr ? QString::fromUtf8(setting.text) : QString());
     FILESCH->show();
     QCoreApplication::processEvents();
+    const long residentBefore = residentKib();
 
     GapMeasuringPump pump;
     EventPump::install(&pump);
     const auto start = Clock::now();
+    Clock::time_point stopped{};
+    if (setting.stopAfterMs >= 0) {
+        pump.onPump = [&] {
+            if (stopped == Clock::time_point{} &&
+                Clock::now() - start >= std::chrono::milliseconds(setting.stopAfterMs)) {
+                stopped = Clock::now();
+                FILESCH->Button3Click();
+            }
+        };
+    }
+    gaps.restart();
     FILESCH->Button2Click();
+
     const double seconds = secondsSince(start);
-    std::printf("seconds=%.4f found=%zu max_pump_gap_ms=%.2f peak_rss_kib=%ld\n", seconds,
-                FILESCH->foundList().size(), pump.longestGapMs(), peakResidentKib());
+    const double stopMs = stopped == Clock::time_point{}
+                              ? -1
+                              : std::chrono::duration<double, std::milli>(Clock::now() - stopped).count();
+    QCoreApplication::processEvents();  // the list lays itself out and paints
+    gaps.handled();
+
+    std::uint64_t pathBytes = 0;
+    const FoundLines& found = FILESCH->foundList();
+    for (std::size_t row = 0; row < found.size(); ++row) {
+        pathBytes += found.at(row).size();
+    }
+    std::printf(
+        "seconds=%.4f found=%zu max_pump_gap_ms=%.2f peak_rss_kib=%ld rss_before_kib=%ld path_bytes=%llu "
+        "stop_ms=%.2f\n",
+        seconds, found.size(), gaps.longestMs(), peakResidentKib(), residentBefore,
+        static_cast<unsigned long long>(pathBytes), stopMs);
     return 0;
 }
 
 int fileSearch(const std::string& path, const std::string& text) {
     GapMeasuringPump pump;
     EventPump::install(&pump);
+    gaps.restart();
     auto start = Clock::now();
     const std::int64_t found = SearchFile(path, text, 0);
     const double searchSeconds = secondsSince(start);
@@ -105,7 +173,7 @@ int fileSearch(const std::string& path, const std::string& text) {
     std::printf(
         "seconds=%.4f read_seconds=%.4f bytes=%llu found=%lld max_pump_gap_ms=%.2f peak_rss_kib=%ld\n",
         searchSeconds, readSeconds, static_cast<unsigned long long>(total), static_cast<long long>(found),
-        pump.longestGapMs(), peakResidentKib());
+        gaps.longestMs(), peakResidentKib());
     return 0;
 }
 
@@ -118,14 +186,22 @@ int main(int argc, char** argv) {
     GuardedApplication app(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "walk") {
-        return searchRun(args[1], nullptr);
+        return searchRun({args[1]});
     }
     if (args.size() == 3 && args[0] == "content") {
-        return searchRun(args[1], args[2].c_str());
+        return searchRun({args[1], "txt", args[2].c_str()});
+    }
+    if (args.size() == 1 && args[0] == "system") {
+        return searchRun({"/", "*"});
+    }
+    if (args.size() == 4 && args[0] == "stop") {
+        return searchRun({args[1], "bin", args[2].c_str(), false, std::stoi(args[3])});
     }
     if (args.size() == 3 && args[0] == "file") {
         return fileSearch(args[1], args[2]);
     }
-    std::fputs("usage: search_bench walk TREE | content TREE TEXT | file PATH TEXT\n", stderr);
+    std::fputs(
+        "usage: search_bench walk TREE | content TREE TEXT | system | stop FOLDER TEXT MS | file PATH TEXT\n",
+        stderr);
     return 2;
 }

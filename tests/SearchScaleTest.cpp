@@ -1,0 +1,198 @@
+// The search run on trees the toolkit's paths cannot hold, folders it may not read, stops inside one file
+// and texts changed while helper threads search ahead.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <climits>
+#include <fstream>
+
+#include "FakeFileSystem.h"
+#include "SearchWindowSupport.h"
+#include "TestSupport.h"
+#include "app/forms.h"
+#include "matching/ContentMatch.h"
+#include "search/FS1.h"
+#include "search/ResultsModel.h"
+
+namespace {
+
+const QString kSuccess = QStringLiteral("Поиск успешен! Выбери то, что нужно.");
+const QString kNothing = QStringLiteral("К сожалению, ничего не найдено...");
+using Lines = std::vector<std::string>;
+
+class SearchScaleTest : public testing::Test {
+  protected:
+    void SetUp() override { w = searchWindowAtDefaults(); }
+    void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
+
+    Lines search(const std::string& folder, bool subfolders, const char* text = nullptr) {
+        w->CheckBox2->setChecked(subfolders);
+        w->CheckBox1->setChecked(text != nullptr);
+        w->Edit5->setText(text != nullptr ? QString::fromUtf8(text) : QString());
+        w->setStartFolder(folder);
+        w->Button2Click();
+        return toStrings(w->foundList());
+    }
+
+    TFILESCH* w = nullptr;
+    RecordingMessages messages;
+};
+
+// A chain of folders made one below the other through descriptors, so its paths may grow past PATH_MAX;
+// removed the same way.
+class DeepChain {
+  public:
+    DeepChain(const std::string& root, int depth, const std::string& name) : root_(root), name_(name) {
+        int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+        for (int level = 0; level < depth; ++level) {
+            EXPECT_EQ(mkdirat(fd, name.c_str(), 0755), 0);
+            const int below = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+            close(fd);
+            fd = below;
+            path_ += "/" + name;
+        }
+        const int file = openat(fd, "bottom.txt", O_WRONLY | O_CREAT, 0644);
+        EXPECT_EQ(write(file, "the needle", 10), 10);
+        close(file);
+        close(fd);
+    }
+    ~DeepChain() { removeBelow(open(root_.c_str(), O_RDONLY | O_DIRECTORY)); }
+
+    std::string path(const std::string& below) const { return root_ + path_ + "/" + below; }
+    std::string folder() const { return root_ + path_; }
+
+  private:
+    void removeBelow(int fd) {
+        const int below = openat(fd, name_.c_str(), O_RDONLY | O_DIRECTORY);
+        if (below >= 0) {
+            removeBelow(below);
+            unlinkat(fd, name_.c_str(), AT_REMOVEDIR);
+        }
+        unlinkat(fd, "bottom.txt", 0);
+        close(fd);
+    }
+
+    std::string root_;
+    std::string name_;
+    std::string path_;
+};
+
+}  // namespace
+
+TEST_F(SearchScaleTest, TreesDeeperThanPathMaxAreSearchedWhole) {
+    TempTree tree;
+    const DeepChain chain(tree.root(), 40, std::string(120, 'd'));
+    const std::string bottom = chain.path("bottom.txt");
+    ASSERT_GT(bottom.size(), static_cast<std::size_t>(PATH_MAX));
+
+    w->Edit3->setText(QStringLiteral("txt"));
+    EXPECT_EQ(search(tree.root(), true), Lines{bottom});
+    EXPECT_EQ(w->Label6->text(), QStringLiteral("41"));
+    EXPECT_EQ(search(tree.root(), true, "NEEDLE"), Lines{bottom});
+    EXPECT_EQ(search(chain.folder(), false, "needle"), Lines{bottom});  // a start folder past PATH_MAX
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[2].text, kSuccess);
+    // The viewer's search and the size look reach such a file too.
+    EXPECT_EQ(SearchFile(bottom, "needle", 0), 4);
+    EXPECT_EQ(QueryFileSize(bottom), 10u);
+}
+
+TEST_F(SearchScaleTest, UnreadableFoldersAreCountedAndTheirSiblingsSearched) {
+    TempTree tree;
+    tree.file("a/1.txt", "needle");
+    tree.file("locked/2.txt", "needle");
+    tree.file("z/3.txt", "needle");
+    tree.file("4.txt", "needle");
+    ASSERT_EQ(chmod(tree.path("locked").c_str(), 0), 0);
+    Lines found;
+    asUnprivileged([&] { found = search(tree.root(), true, "needle"); });
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (Lines{tree.path("4.txt"), tree.path("a/1.txt"), tree.path("z/3.txt")}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, kSuccess + QStringLiteral("\nНе удалось прочитать папок: 1"));
+    ASSERT_EQ(chmod(tree.path("locked").c_str(), 0755), 0);
+}
+
+// A content run opens each folder again at its turn (a run by names alone reads each folder once).
+TEST_F(SearchScaleTest, AFolderThatGoesBeforeItsTurnIsCountedOnce) {
+    struct Case {
+        const char* what;
+        bool lockedFromTheStart;
+    } cases[] = {{"removed after the collection", false}, {"locked all along", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeFileSystem fs;
+        fs.add("/S", {"A/", "B/", "f"});
+        fs.add("/S/A", {"a"});
+        fs.add("/S/B", {"b"});
+        if (c.lockedFromTheStart) {
+            fs.lock("/S/A", EACCES);
+        }
+        CallbackPump pump([&](int) {
+            if (w->Label6->text() == QStringLiteral("3")) {  // the collection has ended
+                fs.lock("/S/A", ENOENT);
+            }
+        });
+        messages.shown.clear();
+        EXPECT_TRUE(search("/S", true, "x").empty());
+        EXPECT_EQ(w->Label10->text(), QStringLiteral("3"));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, kNothing + QStringLiteral("\nНе удалось прочитать папок: 1"));
+    }
+}
+
+// The helpers search ahead with the text of the moment; a text changed during the run applies from the next
+// file on, exactly as if each file were searched at its turn.
+TEST_F(SearchScaleTest, ATextChangedDuringARunAppliesFromTheNextFile) {
+    TempTree tree;
+    for (int i = 0; i < 40; ++i) {
+        tree.file("f" + std::to_string(i), i % 2 == 0 ? "alpha" : "beta");
+    }
+    Lines expected;
+    DIR* dir = opendir(tree.root().c_str());
+    int alphas = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name[0] != 'f') {
+            continue;
+        }
+        const bool alpha = std::stoi(name.substr(1)) % 2 == 0;
+        if (alphas < 3 ? alpha : !alpha) {
+            expected.push_back(tree.path(name));
+            alphas += alpha ? 1 : 0;
+        }
+    }
+    closedir(dir);
+    CallbackPump pump([&](int) {
+        if (w->Label9->text() == QStringLiteral("3")) {
+            w->Edit5->setText(QStringLiteral("BETA"));
+        }
+    });
+    EXPECT_EQ(search(tree.root(), false, "alpha"), expected);
+}
+
+TEST_F(SearchScaleTest, StopAbandonsTheFileInHand) {
+    TempTree tree;
+    const std::string big = tree.file("big.bin");
+    {
+        std::ofstream out(big, std::ios::binary);
+        out.seekp((std::int64_t{1} << 31) - 6);  // sparse: reads as zeros up to the needle
+        out << "needle";
+    }
+    CallbackPump pump([&](int call) {
+        if (call == 1) {  // the run waits for the big file's search
+            w->Button3Click();
+        }
+    });
+    EXPECT_TRUE(search(tree.root(), false, "needle").empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, kNothing);
+    EXPECT_TRUE(w->Button2->isEnabled());
+}
