@@ -9,6 +9,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <climits>
 #include <fstream>
@@ -20,6 +22,8 @@
 #include "matching/ContentMatch.h"
 #include "search/FS1.h"
 #include "search/ResultsModel.h"
+#include "settings/forset1.h"
+#include "viewer/RF1.h"
 
 namespace {
 
@@ -102,6 +106,13 @@ TEST_F(SearchScaleTest, TreesDeeperThanPathMaxAreSearchedWhole) {
     // The viewer's search and the size look reach such a file too.
     EXPECT_EQ(SearchFile(bottom, "needle", 0), 4);
     EXPECT_EQ(QueryFileSize(bottom), 10u);
+    // And so does View, through the file viewer.
+    Set1->CheckBox1->setChecked(false);
+    w->ListBox1->setCurrentIndex(w->ListBox1Items->index(0));
+    w->Button7Click();
+    EXPECT_EQ(RF->loadedPath(), bottom);
+    EXPECT_TRUE(RF->Memo1->toPlainText().contains(QStringLiteral("needle")));
+    RF->hide();
 }
 
 TEST_F(SearchScaleTest, UnreadableFoldersAreCountedAndTheirSiblingsSearched) {
