@@ -227,14 +227,11 @@ const FoundLines& TFILESCH::foundList() const {
 }
 
 void TFILESCH::setStartFolder(const std::string& folder) {
-    chosenFolder_ = folder;
-    chosenFolderShown_ = QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size()));
-    Edit1->setText(chosenFolderShown_);
+    Edit1->setText(chosenFolder_.keep(folder));
 }
 
 std::string TFILESCH::startFolder() const {
-    const QString typed = Edit1->text();
-    return typed == chosenFolderShown_ ? chosenFolder_ : typed.toStdString();
+    return chosenFolder_.bytesFor(Edit1->text());
 }
 
 void TFILESCH::Button3Click() {

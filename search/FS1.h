@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/KeptBytes.h"
+
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -113,8 +115,7 @@ class TFILESCH : public QWidget {
     bool lastViewerWasPicture_ = false;
     bool settingsLoaded_ = false;
     std::string lastRunStartFolder_;  // as the last run was given it
-    std::string chosenFolder_;
-    QString chosenFolderShown_;
+    KeptBytes chosenFolder_;
     std::unique_ptr<Form> form_;
 };
 

@@ -85,14 +85,11 @@ bool TSet1::viewerOn(ViewerRow row) const {
 }
 
 std::string TSet1::viewerPath(ViewerRow row) const {
-    const QString typed = edit(row)->text();
-    return typed == givenShown_[slot(row)] ? given_[slot(row)] : typed.toStdString();
+    return given_[slot(row)].bytesFor(edit(row)->text());
 }
 
 void TSet1::setViewerPath(ViewerRow row, const std::string& path) {
-    given_[slot(row)] = path;
-    givenShown_[slot(row)] = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
-    edit(row)->setText(givenShown_[slot(row)]);
+    edit(row)->setText(given_[slot(row)].keep(path));
 }
 
 void TSet1::loadViewer(ViewerRow row, const std::string& path) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "platform/KeptBytes.h"
 #include "settings/SettingsFile.h"
 
 class QCheckBox;
@@ -56,8 +57,7 @@ class TSet1 : public QDialog {
     QCheckBox* checkBox(ViewerRow row) const;
     QLineEdit* edit(ViewerRow row) const;
 
-    std::array<std::string, 2> given_;
-    std::array<QString, 2> givenShown_;
+    std::array<KeptBytes, 2> given_;
 };
 
 extern TSet1* Set1;
