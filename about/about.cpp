@@ -6,11 +6,11 @@
 #include <QPushButton>
 
 #include "about/LinkLabel.h"
+#include "icons/Icons.h"
 #include "platform/Fonts.h"
 #include "platform/Messages.h"
-#include "platform/ProgramFolder.h"
-#include "platform/Shell.h"
-#include "icons/Icons.h"
+#include "platform/desktop/Shell.h"
+#include "platform/files/ProgramFolder.h"
 
 TAboutBox* AboutBox = nullptr;
 

@@ -4,9 +4,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "platform/FileError.h"
-#include "platform/GuardedApplication.h"
 #include "icons/Icons.h"
+#include "platform/GuardedApplication.h"
+#include "platform/files/FileError.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "chooser/SubfolderReader.h"
-#include "platform/Wildcard.h"
+#include "platform/files/Wildcard.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "platform/FileError.h"
+#include "platform/files/FileError.h"
 
 namespace {
 

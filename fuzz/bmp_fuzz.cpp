@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "picture/BmpDecoder.h"
 #include "picture/PictureError.h"
+#include "picture/decoders/BmpDecoder.h"
 
 namespace {
 

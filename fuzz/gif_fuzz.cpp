@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "picture/AnimationPlayer.h"
-#include "picture/GifDecoder.h"
 #include "picture/PictureError.h"
+#include "picture/decoders/GifDecoder.h"
+#include "picture/display/AnimationPlayer.h"
 
 namespace {
 

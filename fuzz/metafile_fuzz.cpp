@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "picture/MetafilePainterCanvas.h"
-#include "picture/MetafileReader.h"
-#include "picture/MetafileRenderer.h"
+#include "picture/metafile/MetafilePainterCanvas.h"
+#include "picture/metafile/MetafileReader.h"
+#include "picture/metafile/MetafileRenderer.h"
 
 namespace {
 

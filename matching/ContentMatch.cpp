@@ -9,8 +9,8 @@
 
 #include "matching/TextScanner.h"
 #include "platform/EventPump.h"
-#include "platform/InputFile.h"
-#include "platform/LongPath.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/LongPath.h"
 
 namespace {
 

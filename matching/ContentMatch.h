@@ -7,7 +7,7 @@
 #include <string>
 
 #include "matching/TextScanner.h"
-#include "platform/InputFile.h"
+#include "platform/files/InputFile.h"
 
 // Turns the Cyrillic letters of a Windows-1251 text into their code page 866 codes; other codes pass
 // unchanged.

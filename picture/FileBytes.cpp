@@ -2,8 +2,8 @@
 
 #include "picture/PictureError.h"
 #include "picture/PictureLimits.h"
-#include "platform/InputFile.h"
-#include "platform/ViewedFile.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/ViewedFile.h"
 
 FileBytes readPictureFile(const std::string& path) {
     const InputFile file(path);

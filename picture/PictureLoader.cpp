@@ -1,12 +1,12 @@
 #include "picture/PictureLoader.h"
 
-#include "picture/BmpDecoder.h"
 #include "picture/FileBytes.h"
-#include "picture/GifDecoder.h"
-#include "picture/IconDecoder.h"
-#include "picture/JpegDecoder.h"
-#include "picture/Metafile.h"
-#include "picture/PngDecoder.h"
+#include "picture/decoders/BmpDecoder.h"
+#include "picture/decoders/GifDecoder.h"
+#include "picture/decoders/IconDecoder.h"
+#include "picture/decoders/JpegDecoder.h"
+#include "picture/decoders/PngDecoder.h"
+#include "picture/metafile/Metafile.h"
 
 std::string upperExtension(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');

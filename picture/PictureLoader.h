@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "picture/Animation.h"
+#include "picture/display/Animation.h"
 
 enum class PictureKind { None, Jpeg, Bitmap, Metafile, Icon, Gif, Png };
 

@@ -3,12 +3,12 @@
 #include <QLabel>
 #include <QShowEvent>
 
-#include "picture/PictureArea.h"
+#include "icons/Icons.h"
 #include "picture/PictureLoader.h"
+#include "picture/display/PictureArea.h"
 #include "platform/CommandLine.h"
 #include "platform/Fonts.h"
 #include "search/FS1.h"
-#include "icons/Icons.h"
 
 TSHPIC* SHPIC = nullptr;
 

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "matching/ContentMatch.h"
-#include "platform/FileError.h"
+#include "platform/files/FileError.h"
 #include "search/SearchRun.h"
 
 namespace {

@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/InputFile.h"
-#include "platform/Wildcard.h"
-#include "search/FolderCollection.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/Wildcard.h"
+#include "search/walk/FolderCollection.h"
 
 // Where an entry stands in a run: its folder's place in the folder list and, in a folder whose entries were
 // kept, the byte where the entry starts in them (elsewhere its place in the folder's listing).

@@ -1,7 +1,7 @@
 #include "search/ResultActions.h"
 
 #include "picture/PictureLoader.h"
-#include "platform/LongPath.h"
+#include "platform/files/LongPath.h"
 #include "search/SearchRun.h"
 
 const QString kFolderChosenMessage = QStringLiteral("Выбрана папка. К ней можно перейти.");

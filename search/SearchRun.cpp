@@ -6,11 +6,11 @@
 #include "matching/ContentMatch.h"
 #include "platform/CodePages.h"
 #include "platform/EventPump.h"
-#include "platform/FileSystem.h"
 #include "platform/Messages.h"
-#include "platform/Wildcard.h"
-#include "search/FolderChain.h"
+#include "platform/files/FileSystem.h"
+#include "platform/files/Wildcard.h"
 #include "search/SearchForm.h"
+#include "search/walk/FolderChain.h"
 
 namespace {
 

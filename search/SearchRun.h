@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "search/ContentPrefetch.h"
-#include "search/FolderCollection.h"
 #include "search/FoundLines.h"
+#include "search/walk/FolderCollection.h"
 
 class SearchForm;
 class FileSystem;

@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/FileError.h"
-#include "platform/InputFile.h"
-#include "platform/ProgramFolder.h"
+#include "platform/files/FileError.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/ProgramFolder.h"
 
 namespace {
 

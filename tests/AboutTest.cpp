@@ -9,7 +9,7 @@
 #include "TestSupport.h"
 #include "about/LinkLabel.h"
 #include "about/about.h"
-#include "platform/ProgramFolder.h"
+#include "platform/files/ProgramFolder.h"
 #include "search/FS1.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "TestSupport.h"
 #include "chooser/DirectoryListBox.h"
 #include "chooser/FB1.h"
-#include "platform/FileError.h"
+#include "platform/files/FileError.h"
 #include "search/FS1.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "matching/ContentMatch.h"
 #include "matching/TextScanner.h"
 #include "platform/CodePages.h"
-#include "platform/FileError.h"
+#include "platform/files/FileError.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "platform/Wildcard.h"
+#include "platform/files/Wildcard.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 
 class FakeFileSystem : public FileSystem {
   public:

@@ -7,7 +7,7 @@
 
 #include "chooser/FolderList.h"
 #include "chooser/SubfolderReader.h"
-#include "platform/FileError.h"
+#include "platform/files/FileError.h"
 
 namespace {
 

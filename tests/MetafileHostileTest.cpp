@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "MetafileTestSupport.h"
-#include "picture/MetafilePainterCanvas.h"
-#include "picture/MetafileRenderer.h"
+#include "picture/metafile/MetafilePainterCanvas.h"
+#include "picture/metafile/MetafileRenderer.h"
 
 namespace {
 

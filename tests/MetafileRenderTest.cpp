@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "MetafileTestSupport.h"
-#include "picture/Metafile.h"
-#include "picture/MetafileRenderer.h"
-#include "platform/FileError.h"
+#include "picture/metafile/Metafile.h"
+#include "picture/metafile/MetafileRenderer.h"
+#include "platform/files/FileError.h"
 
 namespace {
 

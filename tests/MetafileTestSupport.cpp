@@ -4,7 +4,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "picture/MetafileRenderer.h"
+#include "picture/metafile/MetafileRenderer.h"
 
 void appendU16(std::string& out, std::uint32_t value) {
     out += static_cast<char>(value & 0xFF);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "picture/MetafileCanvas.h"
-#include "picture/MetafileReader.h"
+#include "picture/metafile/MetafileCanvas.h"
+#include "picture/metafile/MetafileReader.h"
 
 // Little-endian bytes.
 void appendU16(std::string& out, std::uint32_t value);

@@ -11,13 +11,13 @@
 #include <functional>
 
 #include "PictureSamples.h"
-#include "picture/AnimationPlayer.h"
-#include "picture/BmpDecoder.h"
-#include "picture/GifDecoder.h"
-#include "picture/IconDecoder.h"
-#include "picture/JpegDecoder.h"
 #include "picture/PictureError.h"
-#include "picture/PngDecoder.h"
+#include "picture/decoders/BmpDecoder.h"
+#include "picture/decoders/GifDecoder.h"
+#include "picture/decoders/IconDecoder.h"
+#include "picture/decoders/JpegDecoder.h"
+#include "picture/decoders/PngDecoder.h"
+#include "picture/display/AnimationPlayer.h"
 
 namespace {
 

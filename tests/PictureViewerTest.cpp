@@ -8,13 +8,13 @@
 #include <QTest>
 
 #include "PictureSamples.h"
-#include "picture/FitRule.h"
-#include "picture/Metafile.h"
-#include "picture/PictureArea.h"
 #include "picture/PictureLoader.h"
 #include "picture/Shp1.h"
-#include "platform/FileError.h"
+#include "picture/display/FitRule.h"
+#include "picture/display/PictureArea.h"
+#include "picture/metafile/Metafile.h"
 #include "platform/Messages.h"
+#include "platform/files/FileError.h"
 #include "search/FS1.h"
 
 namespace {

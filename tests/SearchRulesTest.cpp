@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "FakeFileSystem.h"
-#include "search/FolderCollection.h"
 #include "search/FoundLines.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"
+#include "search/walk/FolderCollection.h"
 
 struct ComposeCase {
     const char* name;

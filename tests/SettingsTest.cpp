@@ -13,8 +13,8 @@
 
 #include "TestSupport.h"
 #include "app/forms.h"
-#include "platform/FileError.h"
-#include "platform/ProgramFolder.h"
+#include "platform/files/FileError.h"
+#include "platform/files/ProgramFolder.h"
 #include "search/FS1.h"
 #include "settings/ProgramDialog.h"
 #include "settings/SettingsFile.h"

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "TestSupport.h"
-#include "platform/Shell.h"
+#include "platform/desktop/Shell.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/GuardedApplication.h"
-#include "platform/ProgramFolder.h"
+#include "platform/files/ProgramFolder.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -14,7 +14,7 @@
 
 #include "platform/EventPump.h"
 #include "platform/Messages.h"
-#include "platform/Shell.h"
+#include "platform/desktop/Shell.h"
 
 struct ShownMessage {
     enum Kind { Information, Captioned, Error } kind;

@@ -20,7 +20,7 @@
 #include "app/forms.h"
 #include "matching/ContentMatch.h"
 #include "platform/CodePages.h"
-#include "platform/FileError.h"
+#include "platform/files/FileError.h"
 #include "search/FS1.h"
 #include "viewer/RF1.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Wildcard.h"
+#include "platform/files/Wildcard.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "picture/AnimationPlayer.h"
-#include "picture/FitRule.h"
 #include "picture/PictureLimits.h"
 #include "picture/PictureLoader.h"
+#include "picture/display/AnimationPlayer.h"
+#include "picture/display/FitRule.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "viewer/paging/PageReader.h"
 
-#include "platform/InputFile.h"
-#include "platform/ViewedFile.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/ViewedFile.h"
 
 std::size_t readViewedBytes(const std::string& path, std::uint64_t offset, std::size_t count,
                             unsigned char* into) {

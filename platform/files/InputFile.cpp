@@ -1,0 +1,84 @@
+#include "platform/files/InputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/files/FileError.h"
+#include "platform/files/LongPath.h"
+
+const char* const kCannotOpenFile = "Не удалось открыть файл";
+const char* const kCannotReadFile = "Не удалось прочитать файл";
+
+InputFile::InputFile(const std::string& path, Listed listed) : path_(path) {
+    if (path.empty()) {
+        missingReason_ = ENOENT;
+        return;
+    }
+    if (listed == Listed::Unknown) {
+        struct stat found {};
+        if (statPath(path, found) != 0) {
+            missingReason_ = errno;
+            return;
+        }
+        if (S_ISDIR(found.st_mode)) {
+            kind_ = Kind::Folder;
+            return;
+        }
+        if (!S_ISREG(found.st_mode)) {
+            kind_ = Kind::Other;
+            return;
+        }
+    }
+    // Non-blocking, so a FIFO put in the file's place after the look cannot hold the window.
+    fd_ = openPath(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0) {
+        if (listed == Listed::AsRegularFile && (errno == ENOENT || errno == ENOTDIR)) {
+            missingReason_ = errno;  // gone since it was listed
+            return;
+        }
+        throw FileError(kCannotOpenFile, path, errno);
+    }
+    struct stat opened {};
+    if (fstat(fd_, &opened) != 0) {
+        const int reason = errno;
+        close(fd_);
+        fd_ = -1;
+        throw FileError(kCannotReadFile, path, reason);
+    }
+    kind_ = S_ISREG(opened.st_mode) ? Kind::Regular : S_ISDIR(opened.st_mode) ? Kind::Folder : Kind::Other;
+    size_ = S_ISREG(opened.st_mode) ? static_cast<std::uint64_t>(opened.st_size) : 0;
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+}
+
+void InputFile::willReadSequentially() const {
+    if (kind_ == Kind::Regular) {
+        posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
+}
+
+std::size_t InputFile::readAt(void* into, std::size_t length, std::uint64_t offset) const {
+    auto* bytes = static_cast<char*>(into);
+    std::size_t done = 0;
+    while (done < length && kind_ == Kind::Regular) {
+        const ssize_t got = pread(fd_, bytes + done, length - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw FileError(kCannotReadFile, path_, errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}

@@ -1,0 +1,167 @@
+#include "platform/files/Wildcard.h"
+
+#include <QChar>
+
+namespace {
+
+constexpr char32_t kRawByteBase = 0x110000;
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// Decodes one UTF-8 sequence at `pos`; returns its length, or 0 when the byte there starts no valid sequence.
+std::size_t decodeOne(std::string_view bytes, std::size_t pos, char32_t& cp) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = at(pos);
+    std::size_t length = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + length > bytes.size()) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if (!isContinuation(at(pos + i))) {
+            return 0;
+        }
+        cp = (cp << 6) | (at(pos + i) & 0x3F);
+    }
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    return (cp < minimum || cp > 0x10FFFF || surrogate) ? 0 : length;
+}
+
+char32_t fold(char32_t cp) {
+    if (cp < 0x80) {
+        return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
+    }
+    return QChar::toCaseFolded(cp);
+}
+
+// Iterative wildcard match with one back-tracking point per star: linear for the masks users type. `at` gives
+// the name's folded character at a place.
+template <typename Name, typename At>
+bool wildcardMatch(const std::u32string& pattern, const Name& name, At at) {
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starPattern = std::u32string::npos;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] != U'*' && (pattern[p] == U'?' || pattern[p] == at(name, n))) {
+            ++p, ++n;
+        } else if (p < pattern.size() && pattern[p] == U'*') {
+            starPattern = p++;
+            starName = n;
+        } else if (starPattern != std::u32string::npos) {
+            p = starPattern + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == U'*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+bool isAscii(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Most names are plain ASCII: they are matched in place, folding each character as it is compared.
+bool matchName(const std::u32string& pattern, std::string_view name) {
+    if (isAscii(name)) {
+        return wildcardMatch(pattern, name, [](std::string_view text, std::size_t i) {
+            return fold(static_cast<unsigned char>(text[i]));
+        });
+    }
+    thread_local std::u32string folded;
+    foldInto(name, folded);
+    return wildcardMatch(pattern, folded, [](const std::u32string& text, std::size_t i) { return text[i]; });
+}
+
+}  // namespace
+
+std::u32string foldedCharacters(std::string_view bytes) {
+    std::u32string out;
+    foldInto(bytes, out);
+    return out;
+}
+
+void foldInto(std::string_view bytes, std::u32string& out) {
+    out.clear();
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t length = decodeOne(bytes, pos, cp);
+        if (length == 0) {
+            out.push_back(kRawByteBase + static_cast<unsigned char>(bytes[pos]));
+            ++pos;
+        } else {
+            out.push_back(fold(cp));
+            pos += length;
+        }
+    }
+}
+
+std::size_t bytesOfLastCharacters(std::string_view bytes, std::size_t count) {
+    std::size_t pos = 0;
+    std::size_t total = 0;
+    std::vector<std::size_t> lengths;
+    lengths.reserve(bytes.size());
+    while (pos < bytes.size()) {
+        char32_t cp = 0;
+        const std::size_t length = decodeOne(bytes, pos, cp);
+        lengths.push_back(length == 0 ? 1 : length);
+        pos += lengths.back();
+    }
+    for (std::size_t i = 0; i < count && i < lengths.size(); ++i) {
+        total += lengths[lengths.size() - 1 - i];
+    }
+    return total;
+}
+
+WildcardMask::WildcardMask(std::string_view maskUtf8) : pattern_(foldedCharacters(maskUtf8)) {
+    if (pattern_ == U"*.*" || pattern_ == U"*") {
+        matchesEverything_ = true;
+    } else if (pattern_.size() >= 2 && pattern_.compare(pattern_.size() - 2, 2, U".*") == 0) {
+        extra_ = Extra::WithoutExtension;
+        stem_ = pattern_.substr(0, pattern_.size() - 2);
+    } else if (!pattern_.empty() && pattern_.back() == U'.') {
+        extra_ = Extra::WithoutDot;
+        stem_ = pattern_.substr(0, pattern_.size() - 1);
+    }
+}
+
+bool WildcardMask::matches(std::string_view name) const {
+    if (matchesEverything_) {
+        return true;
+    }
+    if (matchName(pattern_, name)) {
+        return true;
+    }
+    switch (extra_) {
+        case Extra::WithoutExtension:
+            return matchName(stem_, name);
+        case Extra::WithoutDot:
+            return name.find('.') == std::string_view::npos && matchName(stem_, name);
+        case Extra::None:
+            break;
+    }
+    return false;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The open folders from the start folder down to the folder in hand. Folders come in a depth-first order, so
+// the folder above the next one is nearly always in the chain and the next one is opened from it by name:
+// no path is looked up from the root, and a tree of any depth is reached.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files/FileSystem.h"
+
+class FolderChain {
+  public:
+    // `startOnDisk` is how the start folder `start` is reached from the current folder.
+    FolderChain(FileSystem& fs, const std::string& start, std::string startOnDisk);
+
+    // Opens the start folder or a folder below it, from the deepest open folder above it. The folder stays
+    // valid until the next call; whether it opened is its error().
+    Folder& open(const std::string& path);
+
+  private:
+    // Deeper folders are opened from the deepest one kept, by the rest of their path, so the descriptors
+    // held stay few however deep the tree.
+    static constexpr std::size_t kLongestChain = 128;
+
+    struct Link {
+        std::string path;
+        std::unique_ptr<Folder> folder;
+    };
+
+    FileSystem& fs_;
+    std::string start_;
+    std::string startOnDisk_;
+    std::vector<Link> chain_;
+    std::unique_ptr<Folder> beyond_;
+};
