@@ -98,7 +98,7 @@ std::optional<Step> stepOfKey(int key) {
 
 TRF::TRF(const QStringList& arguments, QWidget* parent)
     : QWidget(parent),
-      PageBuffer(new unsigned char[kPageBufferBytes]),
+      PageBuffer(new unsigned char[kPageBufferBytes + 2 * kCutCharacterBytes]),
       UnitBuffer(new std::uint16_t[kPageBufferBytes / 2]),
       applicationHook_(std::make_unique<ApplicationHook>(*this)) {
     setWindowTitle(QStringLiteral("  Lumo - просмотр содержимого файлов  V1.2"));
@@ -127,7 +127,7 @@ void TRF::createControls() {
     Label4 = place<QLabel>(this, {168, 16, 73, 13}, QString());
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label4->setFont(makeFont(Face::MsSansSerif, 11));
-    setRightAligned(Label4, QStringLiteral("UCODE  DOS"));
+    setRightAligned(Label4, kFirstOtherReadings);
     BitBtn1 =
         pictureButton(this, {248, 8, 33, 26}, QStringLiteral("Переключение кодировки"), readingPicture());
     Label3 = place<QLabel>(this, {288, 14, 57, 17}, QString());
@@ -219,7 +219,7 @@ void TRF::load(const std::string& path) {
     const std::size_t count =
         readViewedBytes(path, 0, static_cast<std::size_t>(LoadedFileSize), PageBuffer.get());
     Memo1->setPlainText(
-        textForMemo(TextDisplay::Whole, PageBuffer.get(), UnitBuffer.get(), count, reading()));
+        textForMemo(TextDisplay::Whole, {PageBuffer.get(), count}, UnitBuffer.get(), reading()));
 }
 
 void TRF::LoadUcodeWhole(const std::string& path) {
@@ -231,7 +231,7 @@ void TRF::LoadUcodeWhole(const std::string& path) {
     const std::size_t count = readViewedBytes(path, 0, wanted, PageBuffer.get());
     unitsFromBytes(PageBuffer.get(), count, UnitBuffer.get());
     Memo1->setPlainText(
-        textForMemo(TextDisplay::Whole, PageBuffer.get(), UnitBuffer.get(), count, Reading::Ucode));
+        textForMemo(TextDisplay::Whole, {PageBuffer.get(), count}, UnitBuffer.get(), Reading::Ucode));
     Memo1->ensureCursorVisible();
     Memo1->setFocus();
 }
@@ -270,16 +270,16 @@ void TRF::renderPageAt(std::uint64_t offset) {
         static_cast<std::size_t>(LinesPerPage) * (TextPageMode ? kTextBytesPerPageLine : kLineBytes);
     const std::size_t count = pageCount(static_cast<std::uint64_t>(LoadedFileSize), offset, block);
     Memo1->clear();
-    const std::size_t got = readViewedBytes(loadedPath_, offset, count, PageBuffer.get());
+    const PageBytes page = readPageBytes(loadedPath_, offset, count, PageBuffer.get());
     const Reading shown = reading();
     if (!TextPageMode) {
-        Memo1->setPlainText(hexPageForDisplay(PageBuffer.get(), got, offset, shown));
+        Memo1->setPlainText(hexPageForDisplay(page, offset, shown));
         return;
     }
     if (shown == Reading::Ucode) {
-        unitsFromBytes(PageBuffer.get(), got, UnitBuffer.get());
+        unitsFromBytes(page.first, page.count, UnitBuffer.get());
     }
-    Memo1->setPlainText(textForMemo(TextDisplay::Page, PageBuffer.get(), UnitBuffer.get(), got, shown));
+    Memo1->setPlainText(textForMemo(TextDisplay::Page, page, UnitBuffer.get(), shown));
 }
 
 void TRF::Button5Click() {

@@ -1,6 +1,6 @@
 #pragma once
 // The file viewer: any file, small ones whole and large ones page by page from the disk, as text or as a hex
-// dump, in the readings WIN, DOS and UCODE, with a search in the text or in the file. The window wires the
+// dump, in the four readings, with a search in the text or in the file. The window wires the
 // controls to the page units of viewer/; it keeps the path it loaded, so pages and searches always come from
 // the file its title names.
 

@@ -32,6 +32,11 @@ std::string ucode(const Bytes& bytes) {
     return ucodeText(units.data(), bytes.size() / 2);
 }
 
+// A page of `bytes` from `start` on, `count` long, with the bytes around it as its margins.
+PageBytes pageOf(const Bytes& bytes, std::size_t start, std::size_t count) {
+    return PageBytes{data(bytes), bytes.size()}.part(start, count);
+}
+
 }  // namespace
 
 TEST(ViewerHexLine, FieldsAsDrawn) {
@@ -64,7 +69,8 @@ TEST(ViewerHexLine, FieldsAsDrawn) {
          "00000000: 41 00 42 " + std::string(39, ' ') + "| A\x10"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(hexLine(data(c.bytes), c.bytes.size(), c.offset, c.reading), c.line) << c.name;
+        EXPECT_EQ(hexLine({data(c.bytes), c.bytes.size()}, c.offset, c.reading), lineForDisplay(c.line))
+            << c.name;
     }
 }
 
@@ -119,7 +125,7 @@ TEST(ViewerTextDisplays, BytesBecomeTheMemosText) {
     for (const Case& c : cases) {
         std::vector<std::uint16_t> units(c.bytes.size() / 2 + 1);
         unitsFromBytes(data(c.bytes), c.bytes.size(), units.data());
-        EXPECT_EQ(textForMemo(c.display, data(c.bytes), units.data(), c.bytes.size(), c.reading), c.shown)
+        EXPECT_EQ(textForMemo(c.display, {data(c.bytes), c.bytes.size()}, units.data(), c.reading), c.shown)
             << c.name;
     }
 }
@@ -203,4 +209,86 @@ TEST(ViewerSearch, TheLabelIsFoundOnlyAtALinesStart) {
     EXPECT_EQ(labelPosition(page, 0x120), 28);
     EXPECT_EQ(labelPosition(page, 0x130), -1);
     EXPECT_EQ(searchBytes(QStringLiteral("Жук☺"), Reading::Win), win("Жук") + "?");
+}
+
+TEST(ViewerUtf8, TextShowsEachCharacterOnceAtEitherEdgeOfThePage) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        std::size_t start;
+        std::size_t count;
+        TextDisplay display;
+        QString shown;
+    };
+    const Bytes yo = "\xD1\x91";             // ё
+    const Bytes smile = "\xF0\x9F\x98\x80";  // U+1F600
+    const std::vector<Case> cases = {
+        {"Cyrillic and Latin", "\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 ok", 0, 13, TextDisplay::Whole,
+         QStringLiteral("отчёт ok")},
+        {"cut at the start", "a" + yo + yo, 2, 3, TextDisplay::Page, QStringLiteral("ё")},
+        {"cut at the end", "a" + yo + yo, 0, 4, TextDisplay::Page, QStringLiteral("aёё")},
+        {"four bytes cut at both edges", smile + "b" + smile, 3, 3, TextDisplay::Page,
+         QStringLiteral("b\U0001F600")},
+        {"tails without a lead", Bytes("\x80\x80\x80\x80", 4) + "A", 3, 2, TextDisplay::Page,
+         QStringLiteral("►A")},
+        {"a lead before an ASCII byte",
+         "\xD1"
+         "A",
+         1, 1, TextDisplay::Page, QStringLiteral("A")},
+        {"invalid bytes, one placeholder each",
+         "\xFF\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE6\x97"
+         "A",
+         0, 13, TextDisplay::Page, QString(12, QChar(0x25BA)) + "A"},
+        {"cut off by the file's end", "a\xD1", 0, 2, TextDisplay::Whole, QStringLiteral("a►")},
+        {"controls, whole", Bytes("\t\0\x01\r\n\r|\xC2\x85", 9), 0, 9, TextDisplay::Whole,
+         QStringLiteral("\t    ►☺\n\n|►")},
+        {"TAB on a page", "\t", 0, 1, TextDisplay::Page, QStringLiteral("►")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(textForMemo(c.display, pageOf(c.bytes, c.start, c.count), nullptr, Reading::Utf8), c.shown)
+            << c.name;
+    }
+}
+
+// Every byte keeps its place in the column: 16 positions for 16 bytes, whatever the characters.
+TEST(ViewerUtf8, TheHexColumnKeepsOnePositionPerByte) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        std::size_t start;
+        std::size_t pastThePage;
+        QStringList columns;
+    };
+    const Bytes yo = "\xD1\x91";
+    const std::vector<Case> cases = {
+        {"a character across the line end",
+         "0123456789abcde" + yo + "fghijklmnopqrs",
+         0,
+         0,
+         {QStringLiteral("0123456789abcdeё"), QStringLiteral("·fghijklmnopqrs")}},
+        {"the tail of one begun before the page",
+         "a" + yo + "bcdefghijklmnop",
+         2,
+         0,
+         {QStringLiteral("·bcdefghijklmnop")}},
+        {"a four-byte character cut by the page's end",
+         "0123456789abcdef0123456789abc\xF0\x9F\x98\x80",
+         0,
+         3,
+         {QStringLiteral("0123456789abcdef"), QStringLiteral("0123456789abc\U0001F600")}},
+        {"controls, invalid bytes, marks and right-to-left letters",
+         Bytes("\0\t\r\n\x01\xFF\xD1", 7) + "e\xCC\x81\xD7\x90\xE2\x80\x8B"
+                                            "Z",
+         0,
+         0,
+         {QStringLiteral("►►►◙☺►►e►·►·►··Z")}},
+    };
+    for (const Case& c : cases) {
+        const PageBytes page = pageOf(c.bytes, c.start, c.bytes.size() - c.start - c.pastThePage);
+        const QStringList lines = hexPageForDisplay(page, 0, Reading::Utf8).split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), c.columns.size()) << c.name;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].mid(60), c.columns[i]) << c.name << " line " << i;
+        }
+    }
 }

@@ -182,7 +182,7 @@ TEST_F(ViewerTest, TxtHexSwitchesBetweenTheDisplays) {
 }
 
 TEST_F(ViewerTest, ReadingsCycleAndReloadTheLoadedFile) {
-    EXPECT_EQ(viewer.Label4->text(), QStringLiteral("UCODE  DOS"));
+    EXPECT_EQ(viewer.Label4->text(), QStringLiteral("UTF-8  UCODE  DOS"));
     const std::string paged = tree.file("paged", filled(70000, {{0, "\x8F\xE0\xA8"}, {4, "\x1F\x04"}}));
     load(paged);
     viewer.ScrollBar1->setValue(5);
@@ -192,9 +192,10 @@ TEST_F(ViewerTest, ReadingsCycleAndReloadTheLoadedFile) {
         const char* firstColumn;
     };
     const std::vector<Case> cases = {
-        {"DOS", "WIN UCODE", "| При.▼♦.........."},
-        {"UCODE", "DOS WIN", "| ЏаЁ.П.........."},  // units 8F E0, A8 2E, 1F 04 and 2E 2E
-        {"WIN", "UCODE DOS", "| ЏаЁ.▼♦.........."},
+        {"DOS", "WIN UTF-8 UCODE", "| При.▼♦.........."},
+        {"UCODE", "DOS WIN UTF-8", "| ЏаЁ.П.........."},   // units 8F E0, A8 2E, 1F 04 and 2E 2E
+        {"UTF-8", "UCODE DOS WIN", "| ►►►.▼♦.........."},  // E0 A8 2E is no sequence
+        {"WIN", "UTF-8 UCODE DOS", "| ЏаЁ.▼♦.........."},
     };
     for (const Case& c : cases) {
         viewer.BitBtn1Click();
@@ -216,7 +217,26 @@ TEST_F(ViewerTest, ReadingsCycleAndReloadTheLoadedFile) {
     EXPECT_TRUE(viewer.ScrollBar1->isVisibleTo(&viewer));
     viewer.ScrollBar1Change();
     EXPECT_TRUE(lines()[0].endsWith(QStringLiteral("| Привет\u266A\u25D9")));
+    viewer.BitBtn1Click();
     viewer.BitBtn1Click();  // back to WIN for the other tests' sake
+}
+
+TEST_F(ViewerTest, Utf8PagesFinishTheCharactersTheirEdgesCut) {
+    std::string text = "a";
+    while (text.size() < 70000) {
+        text += "\xD1\x91";  // ё from the second byte on: every page starts and ends inside one
+    }
+    load(tree.file("utf8", text));
+    for (const char* reading : {"DOS", "UCODE", "UTF-8"}) {
+        viewer.BitBtn1Click();
+        ASSERT_EQ(viewer.Label3->text(), QString::fromUtf8(reading));
+    }
+    viewer.ScrollBar1->setValue(2);  // offset 16
+    const QString column = QStringLiteral("| ·ё·ё·ё·ё·ё·ё·ё·ё");
+    EXPECT_TRUE(lines().first().endsWith(column) && lines().last().endsWith(column))
+        << lines().last().toStdString();
+    viewer.Button5Click();  // the text page of 1472 bytes
+    EXPECT_EQ(viewer.Memo1->toPlainText(), QString(736, QChar(0x451)));
 }
 
 TEST_F(ViewerTest, WholeTextSearchGoesOnFromTheSelectionAndFoldsCase) {

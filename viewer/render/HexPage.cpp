@@ -6,23 +6,27 @@
 
 #include "viewer/render/DisplayText.h"
 #include "viewer/render/Ucode.h"
+#include "viewer/render/Utf8.h"
 
 namespace {
 
 constexpr std::size_t kHexFieldWidth = kHexLineBytes * 3;
 constexpr char kDigits[] = "0123456789ABCDEF";
 
-std::string characterColumn(const unsigned char* bytes, std::size_t count, Reading reading) {
+QString characterColumn(const PageBytes& line, Reading reading) {
+    if (reading == Reading::Utf8) {
+        return utf8HexColumn(line);
+    }
     if (reading == Reading::Ucode) {
-        return ucodeHexColumn(bytes, count);
+        return lineForDisplay(ucodeHexColumn(line.first, line.count));
     }
     std::string column;
-    for (std::size_t i = 0; i < count; ++i) {
-        const unsigned char code = bytes[i];
+    for (std::size_t i = 0; i < line.count; ++i) {
+        const unsigned char code = line.first[i];
         const bool hidden = code == 0 || code == '\t' || code == '\r';
         column.push_back(hidden ? kPlaceholder : static_cast<char>(code));
     }
-    return reading == Reading::Dos ? oemToAnsi(std::move(column)) : column;
+    return lineForDisplay(reading == Reading::Dos ? oemToAnsi(std::move(column)) : column);
 }
 
 }  // namespace
@@ -33,28 +37,26 @@ std::string offsetLabel(std::uint64_t offset) {
     return label;
 }
 
-std::string hexLine(const unsigned char* bytes, std::size_t count, std::uint64_t offset, Reading reading) {
-    std::string line = offsetLabel(offset) + ": ";
-    for (std::size_t i = 0; i < count; ++i) {
-        line.push_back(kDigits[bytes[i] >> 4]);
-        line.push_back(kDigits[bytes[i] & 0xF]);
-        line.push_back(i == 7 ? '|' : ' ');
+QString hexLine(const PageBytes& line, std::uint64_t offset, Reading reading) {
+    std::string fields = offsetLabel(offset) + ": ";
+    for (std::size_t i = 0; i < line.count; ++i) {
+        fields.push_back(kDigits[line.first[i] >> 4]);
+        fields.push_back(kDigits[line.first[i] & 0xF]);
+        fields.push_back(i == 7 ? '|' : ' ');
     }
-    line.append(kHexFieldWidth - 3 * count, ' ');
-    line.append("| ");
-    line.append(characterColumn(bytes, count, reading));
-    return line;
+    fields.append(kHexFieldWidth - 3 * line.count, ' ');
+    fields.append("| ");
+    return QString::fromLatin1(fields) + characterColumn(line, reading);
 }
 
-QString hexPageForDisplay(const unsigned char* bytes, std::size_t count, std::uint64_t offset,
-                          Reading reading) {
-    QString page;
-    for (std::size_t done = 0; done < count; done += kHexLineBytes) {
-        const std::size_t length = std::min(kHexLineBytes, count - done);
+QString hexPageForDisplay(const PageBytes& page, std::uint64_t offset, Reading reading) {
+    QString text;
+    for (std::size_t done = 0; done < page.count; done += kHexLineBytes) {
         if (done > 0) {
-            page.append(QLatin1Char('\n'));
+            text.append(QLatin1Char('\n'));
         }
-        page.append(lineForDisplay(hexLine(bytes + done, length, offset + done, reading)));
+        text.append(
+            hexLine(page.part(done, std::min(kHexLineBytes, page.count - done)), offset + done, reading));
     }
-    return page;
+    return text;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "viewer/render/PageBytes.h"
 #include "viewer/render/Reading.h"
 
 constexpr std::size_t kHexLineBytes = 16;
@@ -14,10 +15,9 @@ constexpr std::size_t kHexLineBytes = 16;
 // The offset in upper-case hex, at least 8 digits; past 4 GiB it grows ("100000C10"), never cut.
 std::string offsetLabel(std::uint64_t offset);
 
-// One line of 1 to 16 bytes that start at `offset`, as Windows-1251 text. A partial line pads its hex field
-// with spaces so its column starts where a full line's does.
-std::string hexLine(const unsigned char* bytes, std::size_t count, std::uint64_t offset, Reading reading);
+// One line of 1 to 16 bytes that start at `offset`, as drawn. A partial line pads its hex field with spaces
+// so its column starts where a full line's does. The UTF-8 column looks at the bytes around the line.
+QString hexLine(const PageBytes& line, std::uint64_t offset, Reading reading);
 
-// The memo's text for `count` bytes read at `offset`: the lines, one per 16 bytes, joined by line breaks.
-QString hexPageForDisplay(const unsigned char* bytes, std::size_t count, std::uint64_t offset,
-                          Reading reading);
+// The memo's text for a page read at `offset`: the lines, one per 16 bytes, joined by line breaks.
+QString hexPageForDisplay(const PageBytes& page, std::uint64_t offset, Reading reading);

@@ -9,19 +9,26 @@ Reading readingOf(const QString& caption) {
     if (caption == QLatin1String("UCODE")) {
         return Reading::Ucode;
     }
+    if (caption == QLatin1String("UTF-8")) {
+        return Reading::Utf8;
+    }
     return Reading::Win;
 }
+
+const QString kFirstOtherReadings = QStringLiteral("UTF-8  UCODE  DOS");
 
 ReadingCaptions nextReading(const QString& caption) {
     switch (readingOf(caption)) {
         case Reading::Win:
-            return {QStringLiteral("DOS"), QStringLiteral("WIN UCODE")};
+            return {QStringLiteral("DOS"), QStringLiteral("WIN UTF-8 UCODE")};
         case Reading::Dos:
-            return {QStringLiteral("UCODE"), QStringLiteral("DOS WIN")};
+            return {QStringLiteral("UCODE"), QStringLiteral("DOS WIN UTF-8")};
         case Reading::Ucode:
+            return {QStringLiteral("UTF-8"), QStringLiteral("UCODE DOS WIN")};
+        case Reading::Utf8:
             break;
     }
-    return {QStringLiteral("WIN"), QStringLiteral("UCODE DOS")};
+    return {QStringLiteral("WIN"), QStringLiteral("UTF-8 UCODE DOS")};
 }
 
 std::string oemToAnsi(std::string text) {

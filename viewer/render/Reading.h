@@ -1,21 +1,24 @@
 #pragma once
-// The three readings of the viewer. The caption of the reading label is the state; the operations ask it here
+// The four readings of the viewer. The caption of the reading label is the state; the operations ask it here
 // what it means.
 
 #include <QString>
 #include <string>
 
-enum class Reading { Win, Dos, Ucode };
+enum class Reading { Win, Dos, Ucode, Utf8 };
 
 // The reading a caption of the reading label names; anything unknown reads as WIN.
 Reading readingOf(const QString& caption);
 
-// What the switch writes: the new reading's caption and the list of the other two, the next one last.
+// What the switch writes: the new reading's caption and the list of the other three, the next one last. The
+// list runs against the cycle WIN, DOS, UCODE, UTF-8, so read from its right it names the readings to come.
 struct ReadingCaptions {
     QString reading;
     QString others;
 };
 ReadingCaptions nextReading(const QString& caption);
+// The list before the first press.
+extern const QString kFirstOtherReadings;
 
 // The character that stands for a byte that cannot be shown as itself (drawn as "►").
 constexpr char kPlaceholder = 0x10;

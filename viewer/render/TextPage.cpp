@@ -2,6 +2,7 @@
 
 #include "viewer/render/DisplayText.h"
 #include "viewer/render/Ucode.h"
+#include "viewer/render/Utf8.h"
 
 namespace {
 
@@ -34,11 +35,16 @@ std::string textPage(const unsigned char* bytes, std::size_t count, Reading read
     return dosConverted(std::move(text), reading);
 }
 
-QString textForMemo(TextDisplay display, const unsigned char* bytes, const std::uint16_t* units,
-                    std::size_t count, Reading reading) {
-    if (reading == Reading::Ucode) {
-        return textForDisplay(ucodeText(units, count / 2));
+QString textForMemo(TextDisplay display, const PageBytes& page, const std::uint16_t* units, Reading reading) {
+    switch (reading) {
+        case Reading::Ucode:
+            return textForDisplay(ucodeText(units, page.count / 2));
+        case Reading::Utf8:
+            return utf8Text(page, display);
+        case Reading::Win:
+        case Reading::Dos:
+            break;
     }
-    return textForDisplay(display == TextDisplay::Whole ? wholeText(bytes, count, reading)
-                                                        : textPage(bytes, count, reading));
+    return textForDisplay(display == TextDisplay::Whole ? wholeText(page.first, page.count, reading)
+                                                        : textPage(page.first, page.count, reading));
 }
