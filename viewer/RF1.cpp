@@ -126,7 +126,9 @@ void TRF::createControls() {
     Button5->setFont(makeFont(Face::MsSansSerif, 13, Bold));
     Label4 = place<QLabel>(this, {168, 16, 73, 13}, QString());
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label4->setFont(makeFont(Face::MsSansSerif, 11));
+    QFont readingsFont = makeFont(Face::MsSansSerif, 11);
+    readingsFont.setStretch(QFont::Condensed);  // three names fit between "TXT - HEX" and the switch
+    Label4->setFont(readingsFont);
     setRightAligned(Label4, kFirstOtherReadings);
     BitBtn1 =
         pictureButton(this, {248, 8, 33, 26}, QStringLiteral("Переключение кодировки"), readingPicture());

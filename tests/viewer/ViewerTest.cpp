@@ -182,7 +182,7 @@ TEST_F(ViewerTest, TxtHexSwitchesBetweenTheDisplays) {
 }
 
 TEST_F(ViewerTest, ReadingsCycleAndReloadTheLoadedFile) {
-    EXPECT_EQ(viewer.Label4->text(), QStringLiteral("UTF-8  UCODE  DOS"));
+    EXPECT_EQ(viewer.Label4->text(), QStringLiteral("UTF-8 UCODE DOS"));
     const std::string paged = tree.file("paged", filled(70000, {{0, "\x8F\xE0\xA8"}, {4, "\x1F\x04"}}));
     load(paged);
     viewer.ScrollBar1->setValue(5);
@@ -201,6 +201,7 @@ TEST_F(ViewerTest, ReadingsCycleAndReloadTheLoadedFile) {
         viewer.BitBtn1Click();
         EXPECT_EQ(viewer.Label3->text(), QString::fromUtf8(c.reading));
         EXPECT_EQ(viewer.Label4->text(), QString::fromUtf8(c.others));
+        EXPECT_GT(viewer.Label4->x(), viewer.Button5->geometry().right()) << c.reading;
         EXPECT_EQ(position(), 0) << c.reading;
         EXPECT_TRUE(lines()[0].endsWith(QString::fromUtf8(c.firstColumn))) << lines()[0].toStdString();
     }

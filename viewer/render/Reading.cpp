@@ -15,7 +15,7 @@ Reading readingOf(const QString& caption) {
     return Reading::Win;
 }
 
-const QString kFirstOtherReadings = QStringLiteral("UTF-8  UCODE  DOS");
+const QString kFirstOtherReadings = QStringLiteral("UTF-8 UCODE DOS");
 
 ReadingCaptions nextReading(const QString& caption) {
     switch (readingOf(caption)) {
@@ -28,7 +28,7 @@ ReadingCaptions nextReading(const QString& caption) {
         case Reading::Utf8:
             break;
     }
-    return {QStringLiteral("WIN"), QStringLiteral("UTF-8 UCODE DOS")};
+    return {QStringLiteral("WIN"), kFirstOtherReadings};
 }
 
 std::string oemToAnsi(std::string text) {

@@ -17,7 +17,7 @@ struct ReadingCaptions {
     QString others;
 };
 ReadingCaptions nextReading(const QString& caption);
-// The list before the first press.
+// The list before the first press, the same as after a return to WIN.
 extern const QString kFirstOtherReadings;
 
 // The character that stands for a byte that cannot be shown as itself (drawn as "►").
