@@ -1,7 +1,7 @@
 // Times the file viewer with the real window offscreen:
-//  - one hex page, one text page and one UCODE page at the start of a 1 MiB file and at the end of a 40 GiB
-//    sparse file (median of many renders; each render opens, reads and closes the file and repaints the
-//    memo);
+//  - one hex page, one text page, one UCODE page and one UTF-8 text page at the start of a 1 MiB file and at
+//    the end of a 40 GiB sparse file (median of many renders; each render opens, reads and closes the file
+//    and repaints the memo);
 //  - the hex-page search through a 1 GiB file with the match at its end, against
 //    LC_ALL=C grep -c -F -i -a on the same file, interleaved, warm cache; and the longest gap between two
 //    event pumps during the search;
@@ -51,12 +51,12 @@ double median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Lines of Latin and Windows-1251 Cyrillic words, with TABs, as a text file would hold them. No "z", so the
-// needle is nowhere but where it is put.
+// Lines of Latin, Windows-1251 Cyrillic and UTF-8 words, with TABs, as the text files here hold them. No "z",
+// so the needle is nowhere but where it is put.
 std::string textBlock(std::size_t size, unsigned seed) {
     static const char* const words[] = {
-        "alpha", "beta", "\xEF\xF0\xE8\xE2\xE5\xF2", "\xEC\xE8\xF0", "file", "viewer",
-        "\t",    "page", "\xD1\xEB\xEE\xE2\xEE",     "0123",         "hex"};
+        "alpha", "beta",  "\xEF\xF0\xE8\xE2\xE5\xF2", "\xEC\xE8\xF0", "file", "viewer", "\t",
+        "page",  "отчёт", "\xD1\xEB\xEE\xE2\xEE",     "0123",         "hex",  "日本"};
     std::mt19937 random(seed);
     std::string text;
     text.reserve(size);
@@ -130,7 +130,10 @@ struct Mode {
     bool textPage;
     const char* reading;
 };
-const Mode kModes[] = {{"hex page", false, "WIN"}, {"text page", true, "WIN"}, {"UCODE page", true, "UCODE"}};
+const Mode kModes[] = {{"hex page", false, "WIN"},
+                       {"text page", true, "WIN"},
+                       {"UCODE page", true, "UCODE"},
+                       {"UTF-8 page", true, "UTF-8"}};
 
 void setMode(TRF& viewer, const Mode& mode) {
     viewer.Label3->setText(QString::fromLatin1(mode.reading));
