@@ -58,14 +58,18 @@ int main(int argc, char** argv) {
     const std::size_t count = argc > 1 ? std::stoul(argv[1]) : 561000;
     createForms({});
     FILESCH->show();
-    FILESCH->ListBox1Items->setLines(sampleLines(count));
-    QCoreApplication::processEvents();
-
     auto start = Clock::now();
+    FILESCH->ListBox1Items->setLines(sampleLines(count));
     const QModelIndex middle = FILESCH->ListBox1Items->index(static_cast<int>(count / 2));
-    FILESCH->ListBox1->scrollTo(middle);
-    QCoreApplication::processEvents();
-    const double scrollMs = msSince(start);
+    // The list lays itself out in slices between events; then the middle line is scrolled into view.
+    const auto shown = [&] {
+        return FILESCH->ListBox1->viewport()->rect().contains(FILESCH->ListBox1->visualRect(middle).center());
+    };
+    while (!shown()) {
+        FILESCH->ListBox1->scrollTo(middle);
+        QCoreApplication::processEvents();
+    }
+    const double layoutMs = msSince(start);
 
     start = Clock::now();
     const std::unique_ptr<QMenu> menu = FILESCH->resultMenuAt(FILESCH->ListBox1->visualRect(middle).center());
@@ -86,9 +90,9 @@ int main(int argc, char** argv) {
     EventPump::install(nullptr);
 
     std::printf(
-        "lines=%zu platform=%s scroll_ms=%.2f menu_ms=%.2f copy_one_ms=%.2f copy_all_ms=%.1f "
-        "copy_all_chars=%lld max_pump_gap_ms=%.2f\n",
-        count, qPrintable(QGuiApplication::platformName()), scrollMs, menuMs, copyOneMs, copyAllMs,
+        "lines=%zu platform=%s filled_and_scrolled_ms=%.1f menu_ms=%.2f copy_one_ms=%.2f "
+        "copy_all_ms=%.1f copy_all_chars=%lld max_pump_gap_ms=%.2f\n",
+        count, qPrintable(QGuiApplication::platformName()), layoutMs, menuMs, copyOneMs, copyAllMs,
         static_cast<long long>(copied), pump.longestMs);
     return menu != nullptr ? 0 : 1;
 }
