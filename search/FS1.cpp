@@ -1,12 +1,15 @@
 #include "search/FS1.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
@@ -20,7 +23,10 @@
 #include "platform/desktop/Shell.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/LongPath.h"
+#include "search/CounterRow.h"
 #include "search/ResultActions.h"
+#include "search/ResultCopy.h"
+#include "search/ResultList.h"
 #include "search/ResultsModel.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"
@@ -34,12 +40,25 @@ namespace {
 
 const QColor kNavy(0, 0, 128);
 
+// The designed places of the controls in the two rows whose counters grow with their numbers.
+const QRect kLabel10Place(144, 120, 57, 16);
+const QRect kStaticText1Place(208, 120, 72, 23);
+const QRect kLabel6Place(283, 120, 60, 17);
+const QRect kLabel9Place(144, 152, 49, 16);
+const QRect kButton1Place(204, 152, 60, 22);
+const QRect kButton4Place(275, 152, 60, 22);
+
 template <typename Widget>
 Widget* place(QWidget* parent, int left, int top, int width, int height, const QFont& font) {
     auto* widget = new Widget(parent);
     widget->setGeometry(left, top, width, height);
     widget->setFont(font);
     return widget;
+}
+
+template <typename Widget>
+Widget* place(QWidget* parent, QRect where, const QFont& font) {
+    return place<Widget>(parent, where.x(), where.y(), where.width(), where.height(), font);
 }
 
 QLabel* label(QWidget* parent, const QString& text, QRect where, const QFont& font) {
@@ -91,13 +110,13 @@ class TFILESCH::Form : public SearchForm {
         w_.Button2->setEnabled(!searching);
         w_.Button3->setEnabled(searching);
     }
-    void showFoldersToSearch(std::size_t count) override { w_.Label6->setText(decimal(count)); }
+    void showFoldersToSearch(std::size_t count) override { w_.showCount(w_.Label6, count); }
     void showFoldersToSearchNow(std::size_t count) override {
-        w_.Label6->setText(decimal(count));
+        w_.showCount(w_.Label6, count);
         w_.Label6->repaint();
     }
-    void showFoldersSearched(std::size_t count) override { w_.Label10->setText(decimal(count)); }
-    void showFoundCount(std::size_t count) override { w_.Label9->setText(decimal(count)); }
+    void showFoldersSearched(std::size_t count) override { w_.showCount(w_.Label10, count); }
+    void showFoundCount(std::size_t count) override { w_.showCount(w_.Label9, count); }
     void showResults(FoundLines lines) override { w_.ListBox1Items->setLines(std::move(lines)); }
 
   private:
@@ -157,10 +176,13 @@ void TFILESCH::createControls() {
     Button2 = place<QPushButton>(this, 8, 118, 60, 22, normal);
     Button2->setText(QStringLiteral("Старт"));
     Label3 = label(this, QStringLiteral("Ищем в: "), {80, 120, 73, 17}, normal);
-    Label10 = label(this, QStringLiteral("0"), {144, 120, 57, 16}, large);
-    StaticText1 = label(this, QStringLiteral("папке из"), {208, 120, 72, 23}, large);
-    Label6 = label(this, QStringLiteral("1"), {283, 120, 60, 17}, large);
+    Label10 = label(this, QStringLiteral("0"), kLabel10Place, large);
+    StaticText1 = label(this, QStringLiteral("папке из"), kStaticText1Place, large);
+    Label6 = label(this, QStringLiteral("1"), kLabel6Place, large);
     CheckBox4 = place<QCheckBox>(this, 350, 120, 17, 17, normal);
+    // It only shows whether an external viewer is on; nothing reads it, so it takes no clicks.
+    CheckBox4->setAttribute(Qt::WA_TransparentForMouseEvents);
+    CheckBox4->setFocusPolicy(Qt::NoFocus);
     Button6 = place<QPushButton>(this, 368, 117, 105, 22, makeFont(Face::Arial, 11, Bold));
     Button6->setText(QStringLiteral("Другой просмотр"));
     setTextColour(Button6, QPalette::ButtonText, Qt::red);
@@ -169,10 +191,10 @@ void TFILESCH::createControls() {
     Button3 = place<QPushButton>(this, 8, 150, 60, 22, normal);
     Button3->setText(QStringLiteral("Стоп"));
     Label4 = label(this, QStringLiteral("Найдено:"), {80, 153, 65, 16}, normal);
-    Label9 = label(this, QStringLiteral("0"), {144, 152, 49, 16}, large);
-    Button1 = place<QPushButton>(this, 204, 152, 60, 22, makeFont(Face::Arial, 12, Bold));
+    Label9 = label(this, QStringLiteral("0"), kLabel9Place, large);
+    Button1 = place<QPushButton>(this, kButton1Place, makeFont(Face::Arial, 12, Bold));
     Button1->setText(QStringLiteral("Открыть"));
-    Button4 = place<QPushButton>(this, 275, 152, 60, 22, normal);
+    Button4 = place<QPushButton>(this, kButton4Place, normal);
     Button4->setText(QStringLiteral("Перейти"));
     Button7 = place<QPushButton>(this, 368, 152, 60, 22, makeFont(Face::Arial, 12, Bold));
     Button7->setText(QStringLiteral("Смотреть"));
@@ -181,7 +203,7 @@ void TFILESCH::createControls() {
     SpeedButton1->setIcon(viewerPicture());
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
 
-    ListBox1 = place<QListView>(this, 8, 180, 463, 360, font());
+    ListBox1 = place<ResultList>(this, 8, 180, 463, 360, font());
     ListBox1Items = new ResultsModel(ListBox1);
     ListBox1->setModel(ListBox1Items);
     // Every row is one line of the same font: the view takes one row's size for all and lays out a long list
@@ -191,6 +213,9 @@ void TFILESCH::createControls() {
     ListBox1->setBatchSize(20000);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListBox1->setDragData([this] { return selectedResultData(); });
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListBox1->installEventFilter(this);
 
     connect(Button2, &QPushButton::clicked, this, &TFILESCH::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TFILESCH::Button3Click);
@@ -202,6 +227,7 @@ void TFILESCH::createControls() {
     connect(Button4, &QPushButton::clicked, this, &TFILESCH::Button4Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &TFILESCH::SpeedButton1Click);
     connect(Button6, &QPushButton::clicked, this, &TFILESCH::Button6Click);
+    connect(ListBox1, &QListView::customContextMenuRequested, this, &TFILESCH::ListBox1ContextMenu);
 }
 
 void TFILESCH::setTabOrderAsDesigned() {
@@ -248,13 +274,70 @@ void TFILESCH::Button5Click() {
     AboutBox->exec();
 }
 
-std::optional<std::string> TFILESCH::selectedPath() const {
+std::optional<int> TFILESCH::selectedRow() const {
     const QModelIndexList selected = ListBox1->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
         return std::nullopt;
     }
-    const std::string line = ListBox1Items->line(selected.constFirst().row());
-    return resultPath(lastRunStartFolder_, line);
+    return selected.constFirst().row();
+}
+
+std::optional<std::string> TFILESCH::selectedPath() const {
+    const std::optional<int> row = selectedRow();
+    if (!row) {
+        return std::nullopt;
+    }
+    return resultPath(lastRunStartFolder_, ListBox1Items->line(*row));
+}
+
+std::unique_ptr<QMimeData> TFILESCH::selectedResultData() const {
+    const std::optional<int> row = selectedRow();
+    if (!row) {
+        return nullptr;
+    }
+    return resultMimeData(ListBox1Items->data(ListBox1Items->index(*row), Qt::DisplayRole).toString(),
+                          resultPath(lastRunStartFolder_, ListBox1Items->line(*row)));
+}
+
+void TFILESCH::copySelectedPath() {
+    if (std::unique_ptr<QMimeData> data = selectedResultData()) {
+        QGuiApplication::clipboard()->setMimeData(data.release());
+    }
+}
+
+// A run started meanwhile replaces the list: the copy is then given up.
+void TFILESCH::copyAllResults() {
+    QObject watch;  // disconnects when the copy ends, however it ends
+    bool replaced = false;
+    connect(ListBox1Items, &QAbstractItemModel::modelAboutToBeReset, &watch,
+            [&replaced] { replaced = true; });
+    if (const std::optional<QString> text = allLinesText(*ListBox1Items, [&replaced] { return replaced; })) {
+        QGuiApplication::clipboard()->setText(*text);
+    }
+}
+
+std::unique_ptr<QMenu> TFILESCH::resultMenuAt(const QPoint& pos) {
+    const QModelIndex index = ListBox1->indexAt(pos);
+    if (searching_ || !index.isValid()) {
+        return nullptr;
+    }
+    ListBox1->setCurrentIndex(index);
+    auto menu = std::make_unique<QMenu>(this);
+    connect(menu->addAction(QStringLiteral("Смотреть")), &QAction::triggered, Button7, &QPushButton::click);
+    connect(menu->addAction(QStringLiteral("Открыть")), &QAction::triggered, Button1, &QPushButton::click);
+    connect(menu->addAction(QStringLiteral("Перейти")), &QAction::triggered, Button4, &QPushButton::click);
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("Копировать путь")), &QAction::triggered, this,
+            &TFILESCH::copySelectedPath);
+    connect(menu->addAction(QStringLiteral("Копировать все результаты")), &QAction::triggered, this,
+            &TFILESCH::copyAllResults);
+    return menu;
+}
+
+void TFILESCH::ListBox1ContextMenu(const QPoint& pos) {
+    if (const std::unique_ptr<QMenu> menu = resultMenuAt(pos)) {
+        menu->exec(ListBox1->viewport()->mapToGlobal(pos));
+    }
 }
 
 void TFILESCH::ListBox1DblClick() {
@@ -328,7 +411,11 @@ void TFILESCH::Button1Click() {
 
 void TFILESCH::Button4Click() {
     if (const std::optional<std::string> path = selectedPath()) {
-        Shell::current().reveal(*path);
+        Shell::current().reveal(*path, [](bool shown) {
+            if (!shown) {
+                Messages::current().information(kCannotOpenMessage);
+            }
+        });
     }
 }
 
@@ -355,21 +442,55 @@ void TFILESCH::FormClose() {
                     Set1->viewerPath(ViewerRow::Graphics));
 }
 
-// Enter in the name field, with any modifiers, starts a run unless one is in progress.
+// Enter in the name field, with any modifiers, starts a run unless one is in progress. In the result list,
+// Enter views the selected line as a double-click does, and the copy keys copy it.
 bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
-        const auto key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if ((watched == Edit2 || watched == ListBox1) && event->type() == QEvent::KeyPress) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const bool enter = keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter;
+        if (enter && watched == Edit2) {
             Button2Click();
+            return true;
+        }
+        if (enter) {
+            ListBox1DblClick();
+            return true;
+        }
+        if (watched == ListBox1 && keyEvent->matches(QKeySequence::Copy)) {
+            copySelectedPath();
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
+// Esc, which the controls leave to the window, presses "Стоп" during a run.
+void TFILESCH::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && searching_) {
+        Button3->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void TFILESCH::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ListBox1->setGeometry(8, 180, width() - 17, 360);
+    ListBox1->setGeometry(8, 180, width() - 17, height() - 185);
+}
+
+// A counter shows its whole number: the rows are laid out again when its number of digits changes.
+void TFILESCH::showCount(QLabel* counter, std::size_t count) {
+    const QString text = decimal(count);
+    const bool otherLength = text.size() != counter->text().size();
+    counter->setText(text);
+    if (otherLength) {
+        layOutCounterRows();
+    }
+}
+
+void TFILESCH::layOutCounterRows() {
+    flowRow({{Label10, kLabel10Place, true}, {StaticText1, kStaticText1Place}, {Label6, kLabel6Place, true}});
+    flowRow({{Label9, kLabel9Place, true}, {Button1, kButton1Place}, {Button4, kButton4Place}});
 }
 
 // The settings are loaded once, when the window first appears; a window restored from an icon loads nothing.

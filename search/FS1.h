@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "platform/KeptBytes.h"
+#include "search/ResultList.h"  // ListBox1 is used as the list view it is
 
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
+class QMenu;
+class QMimeData;
 class QPushButton;
 class QToolButton;
 class FoundLines;
@@ -58,7 +60,7 @@ class TFILESCH : public QWidget {
     QPushButton* Button4;
     QPushButton* Button7;
     QToolButton* SpeedButton1;
-    QListView* ListBox1;
+    ResultList* ListBox1;
     ResultsModel* ListBox1Items;
 
     // The results of the last run, one full path per entry, in the order found.
@@ -74,6 +76,10 @@ class TFILESCH : public QWidget {
     // The start folder as bytes: the chosen folder's, or the typed text encoded as UTF-8.
     std::string startFolder() const;
 
+    // The menu offered at a point of the list's viewport, after it has selected the line there; nothing
+    // during a run or away from a line. Its actions are the buttons' own.
+    std::unique_ptr<QMenu> resultMenuAt(const QPoint& pos);
+
   public slots:
     void Button2Click();
     void Button3Click();
@@ -86,6 +92,12 @@ class TFILESCH : public QWidget {
     void Button4Click();
     void SpeedButton1Click();
     void Button6Click();
+    // The selected line on the clipboard as the list shows it and as its file address.
+    void copySelectedPath();
+    // Every line of the list on the clipboard, as text.
+    void copyAllResults();
+    // The menu of a result, at a point of the list's viewport.
+    void ListBox1ContextMenu(const QPoint& pos);
     // Loads the external viewers' settings; the first show of the window runs it.
     void FormShow();
     // Saves the external viewers' settings; closing the window runs it. Throws FileError when the save fails.
@@ -93,6 +105,7 @@ class TFILESCH : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -103,8 +116,12 @@ class TFILESCH : public QWidget {
 
     void createControls();
     void setTabOrderAsDesigned();
+    void showCount(QLabel* counter, std::size_t count);
+    void layOutCounterRows();
+    std::optional<int> selectedRow() const;
     // The selected result line as a path; nothing when no line is selected.
     std::optional<std::string> selectedPath() const;
+    std::unique_ptr<QMimeData> selectedResultData() const;
     void viewSelected();
     void viewPicture();
     void viewText();

@@ -11,9 +11,16 @@ int ResultsModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) {
+    // The tooltip shows the line whole where the list has to shorten it.
+    if (!index.isValid() || index.row() >= rowCount() ||
+        (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
     const std::string_view path = lines_.at(static_cast<std::size_t>(index.row()));
     return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+}
+
+// A line can be dragged out of the list; nothing is ever dropped into it.
+Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
+    return QAbstractListModel::flags(index) | Qt::ItemIsDragEnabled;
 }

@@ -18,6 +18,7 @@ class ResultsModel : public QAbstractListModel {
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
     FoundLines lines_;

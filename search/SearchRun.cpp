@@ -240,6 +240,9 @@ bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderCh
         if (form_.stopRequested()) {
             return false;
         }
+        if (isDotEntry(entry.name)) {
+            continue;  // never a result, nor counted
+        }
         if (examine(folder, entry, {index, kept != nullptr ? kept->at() : ordinal}) == Examined::Stopped) {
             return false;
         }

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
 #include <optional>
 
@@ -163,10 +164,12 @@ TEST(RevealOnTheSessionBus, AFileManagerShowsTheEntryElseItsFolderIsOpened) {
         {"/home/u/a b\xFF.txt", "file:///home/u/a%20b%FF.txt", "/home/u/"},
     };
     const auto shell = makeDesktopShell("xdg-open", 500);
+    std::vector<bool> told;  // what each reveal said in the end: shown or not
+    const auto tell = [&told](bool shown) { told.push_back(shown); };
     {
         FakeFileManager manager(true);
         for (const auto& c : cases) {
-            shell->reveal(c.entry);
+            shell->reveal(c.entry, tell);
             ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.shown.empty(); }, 5000)) << c.entry;
             EXPECT_EQ(manager.shown, std::vector<std::string>{c.uri});
             manager.shown.clear();
@@ -179,11 +182,15 @@ TEST(RevealOnTheSessionBus, AFileManagerShowsTheEntryElseItsFolderIsOpened) {
             silent.emplace(false);
         }
         for (const auto& c : cases) {
-            shell->reveal(c.entry);
+            shell->reveal(c.entry, tell);
             ASSERT_TRUE(programs.waitForCalls("xdg-open", ++opened)) << c.entry;
             EXPECT_EQ(programs.calls("xdg-open").back(), std::vector<std::string>{c.folder});
         }
     }
+    programs.add("xdg-open", 4);  // the folder cannot be opened either: nothing was shown
+    shell->reveal(cases[0].entry, tell);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told.size() == 3 * std::size(cases) + 1; }, 5000));
+    EXPECT_EQ(std::count(told.begin(), told.end(), false), 1);
 }
 
 }  // namespace

@@ -51,13 +51,16 @@ class DesktopShell : public Shell {
         startDetached({program, path});
     }
 
-    void reveal(const std::string& path) override {
-        const std::string entry = openerArgument(path);
-        showInFileManager(fileUri(entry), fileManagerTimeoutMs_, [opener = opener_, entry](bool answered) {
-            if (!answered) {
-                startWatched({opener, holdingFolder(entry)}, [](bool) {});
-            }
-        });
+    void reveal(const std::string& path, std::function<void(bool shown)> done) override {
+        showInFileManager(entryUri(path), fileManagerTimeoutMs_,
+                          [opener = opener_, folder = holdingFolder(openerArgument(path)),
+                           done = std::move(done)](bool answered) mutable {
+                              if (answered) {
+                                  done(true);
+                              } else {
+                                  startWatched({opener, folder}, std::move(done));
+                              }
+                          });
     }
 
   private:
@@ -107,6 +110,10 @@ std::string fileUri(const std::string& absolutePath) {
         }
     }
     return uri;
+}
+
+std::string entryUri(const std::string& path) {
+    return fileUri(openerArgument(path));
 }
 
 std::unique_ptr<Shell> makeDesktopShell(const std::string& opener, int fileManagerTimeoutMs) {

@@ -17,8 +17,8 @@ class Shell {
     // Starts `program` with `path` as its one argument and forgets it; a failure to start is not told.
     virtual void startProgram(const std::string& program, const std::string& path) = 0;
     // Shows the file or folder selected in its folder in the desktop's file manager; where no file manager
-    // answers, opens the folder that holds it. Failures are not told.
-    virtual void reveal(const std::string& path) = 0;
+    // answers, opens the folder that holds it. `done` gets false when neither could show anything.
+    virtual void reveal(const std::string& path, std::function<void(bool shown)> done) = 0;
 
     static Shell& current();
     // Replaces the services (tests); nullptr puts the real ones back.
@@ -42,3 +42,7 @@ std::string holdingFolder(const std::string& path);
 // The "file://" address of an absolute path, every byte but the unreserved ones and "/" percent-encoded, so
 // a name that is not valid UTF-8 keeps its bytes.
 std::string fileUri(const std::string& absolutePath);
+
+// The file address of an entry as Reveal hands it to the file manager: the path made absolute as the
+// opener's argument is, then as fileUri.
+std::string entryUri(const std::string& path);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct DirEntry {
     enum class Type : char { Folder = 'd', File = 'f', Link = 'l', Other = 'o' };
@@ -17,6 +18,11 @@ struct DirEntry {
 
     bool directory() const { return type == Type::Folder; }
 };
+
+// "." and "..": the folder itself and its parent, never an entry found in it.
+inline bool isDotEntry(std::string_view name) {
+    return name == "." || name == "..";
+}
 
 // One pass over a folder's entries.
 class DirListing {

@@ -9,10 +9,6 @@ namespace {
 // Files of one folder between two interim counts of the folders found so far.
 constexpr int kFilesPerInterimCount = 50;
 
-bool isDotEntry(std::string_view name) {
-    return name == "." || name == "..";
-}
-
 // Lists one folder, keeping its entries for the search while the budget lasts, and adds its collectable
 // subfolders to `pending` in listing order. `collected` is the number of folders collected before it.
 void listSubfolders(FolderToSearch& folder, Folder& open, std::size_t collected, SearchForm& form,

@@ -2,13 +2,20 @@
 #include <unistd.h>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDrag>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <optional>
+#include <tuple>
 
 #include "PictureSamples.h"
 #include "TestSupport.h"
@@ -18,6 +25,7 @@
 #include "platform/files/FileError.h"
 #include "search/FS1.h"
 #include "search/ResultActions.h"
+#include "search/ResultList.h"
 #include "search/ResultsModel.h"
 #include "settings/forset1.h"
 #include "viewer/RF1.h"
@@ -86,16 +94,20 @@ class ResultActionsTest : public testing::Test {
         w->Edit1->setText(QString::fromStdString(folder));
         w->Button2Click();
     }
+    QModelIndex rowOf(const std::string& line) const {
+        for (int row = 0; row < w->ListBox1Items->rowCount(); ++row) {
+            if (w->ListBox1Items->line(row) == line) {
+                return w->ListBox1Items->index(row);
+            }
+        }
+        return {};
+    }
     // Selects the result line `line`; the empty text clears the selection.
     void select(const std::string& line) {
         w->ListBox1->clearSelection();
-        for (int row = 0; row < w->ListBox1Items->rowCount(); ++row) {
-            if (w->ListBox1Items->line(row) == line) {
-                w->ListBox1->setCurrentIndex(w->ListBox1Items->index(row));
-                return;
-            }
-        }
-        ASSERT_TRUE(line.empty()) << "no result line " << line;
+        const QModelIndex row = rowOf(line);
+        ASSERT_TRUE(row.isValid() || line.empty()) << "no result line " << line;
+        w->ListBox1->setCurrentIndex(row);
     }
     void showViewers(bool picture, bool file) {
         SHPIC->setVisible(picture);
@@ -234,9 +246,9 @@ TEST_F(ResultActionsTest, OpenAndRevealHandTheLineToTheShell) {
     } cases[] = {
         {"", true, {}, {}},
         {file, true, {file}, {}},
-        {file, false, {file}, {cannotOpen}},
+        {file, false, {file}, {cannotOpen, cannotOpen}},  // neither opened nor revealed
         {folder, true, {}, {chosenFolder}},
-        {tree.path(".."), true, {}, {chosenFolder}},
+        {folder, false, {}, {chosenFolder, cannotOpen}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -299,6 +311,116 @@ TEST_F(ResultActionsTest, OpenAndExternalViewersRunRealPrograms) {
     ASSERT_TRUE(programs.waitForCalls("viewer \xFE", 1));
     EXPECT_EQ(programs.calls("viewer \xFE"), std::vector<std::vector<std::string>>{{odd}});
     Shell::install(&shell);
+}
+
+// The ways into the actions beyond the buttons, on a name that is not valid UTF-8, holds blanks and begins
+// with "-". A way that stands for a button leaves exactly what the button leaves; a copy leaves the line as
+// shown and its file address, byte for byte; a drag carries what the copy carries.
+TEST_F(ResultActionsTest, EveryWayInDoesWhatItsButtonDoes) {
+    const std::string odd = tree.file("-odd name \xFF.txt");
+    search(tree.root());
+    shell.succeeds = false;  // so Open and Reveal have something to say
+    const QString shown = rowOf(odd).data().toString();
+    const std::string uris = "file://" + tree.root() + "/-odd%20name%20%FF.txt\r\n";
+    QString allLines;
+    for (int row = 0; row < w->ListBox1Items->rowCount(); ++row) {
+        allLines += w->ListBox1Items->index(row).data().toString() + "\n";
+    }
+    using Way = std::function<void()>;
+    const auto key = [&](int code, Qt::KeyboardModifiers with) -> Way {
+        return [=] { QTest::keyClick(w->ListBox1, Qt::Key(code), with); };
+    };
+    const auto menu =
+        [&](const char* action) -> Way {  // asked for over the odd line while another is selected
+        return [=] {
+            select(tree.path("notes.txt"));
+            const auto offered = w->resultMenuAt(w->ListBox1->visualRect(rowOf(odd)).center());
+            for (QAction* item : offered->actions()) {
+                if (item->text() == QString::fromUtf8(action)) {
+                    item->trigger();
+                }
+            }
+        };
+    };
+    const Way dblClick = [&] { w->ListBox1DblClick(); };
+    const struct {
+        Way way;
+        Way button;  // none for a copy
+        QString text;
+        std::string uris;
+    } cases[] = {
+        {key(Qt::Key_Return, {}), dblClick, {}, {}},
+        {key(Qt::Key_Enter, Qt::KeypadModifier), dblClick, {}, {}},
+        {menu("Смотреть"), [&] { w->Button7->click(); }, {}, {}},
+        {menu("Открыть"), [&] { w->Button1->click(); }, {}, {}},
+        {menu("Перейти"), [&] { w->Button4->click(); }, {}, {}},
+        {key(Qt::Key_C, Qt::ControlModifier), {}, shown, uris},
+        {menu("Копировать путь"), {}, shown, uris},
+        {menu("Копировать все результаты"), {}, allLines, {}},
+    };
+    const auto outcome = [&](const Way& act) {
+        showViewers(false, false);
+        CurrentFilePath.clear();
+        shell.opened.clear();
+        shell.revealed.clear();
+        messages.shown.clear();
+        QGuiApplication::clipboard()->setText({});
+        select(odd);
+        act();
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        return std::make_tuple(CurrentFilePath, RF->isVisible(), SHPIC->isVisible(), shell.opened,
+                               shell.revealed, messages.texts(), copied->text(),
+                               copied->data("text/uri-list").toStdString());
+    };
+    const auto nothing = outcome([] {});
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const auto done = outcome(cases[i].way);
+        if (cases[i].button) {
+            EXPECT_EQ(done, outcome(cases[i].button));
+            EXPECT_NE(done, nothing);
+        } else {
+            auto copiedOnly = nothing;
+            std::get<6>(copiedOnly) = cases[i].text;
+            std::get<7>(copiedOnly) = cases[i].uris;
+            EXPECT_EQ(done, copiedOnly);
+        }
+    }
+
+    w->show();  // the list drags only while it is shown
+    const QPoint from = w->ListBox1->visualRect(rowOf(odd)).center();
+    QTest::mousePress(w->ListBox1->viewport(), Qt::LeftButton, {}, from);
+    for (const QPoint to : {from + QPoint(10, 0), from + QPoint(40, 0)}) {
+        QMouseEvent move(QEvent::MouseMove, to, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w->ListBox1->viewport(), &move);
+    }
+    const auto* drag = w->ListBox1->findChild<QDrag*>();  // done, and to be deleted later
+    ASSERT_NE(drag, nullptr);
+    EXPECT_EQ(drag->mimeData()->text(), shown);
+    EXPECT_EQ(drag->mimeData()->data("text/uri-list").toStdString(), uris);
+    EXPECT_EQ(drag->supportedActions(), Qt::CopyAction | Qt::LinkAction);
+    QMimeData rows;  // the list's own rows, which a list that took drops would take
+    rows.setData(w->ListBox1Items->mimeTypes().constFirst(), {});
+    QDragEnterEvent enter(from, Qt::CopyAction, &rows, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(w->ListBox1->viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    QTest::mouseRelease(w->ListBox1->viewport(), Qt::LeftButton, {}, from);
+    w->hide();
+}
+
+TEST_F(ResultActionsTest, EscDuringARunPressesStopAndTheMenuIsNotOffered) {
+    QTest::keyClick(w->Edit5, Qt::Key_Escape);
+    EXPECT_FALSE(w->stopFlag());  // no run: Esc presses nothing
+    bool menuOffered = true;
+    CallbackPump pump([&](int call) {
+        if (call == 0) {
+            menuOffered = w->resultMenuAt({5, 5}) != nullptr;
+            QTest::keyClick(w->Edit5, Qt::Key_Escape);
+        }
+    });
+    search(tree.root());
+    EXPECT_FALSE(menuOffered);
+    EXPECT_EQ(w->ListBox1Items->rowCount(), 0);  // stopped at the first entry
 }
 
 }  // namespace

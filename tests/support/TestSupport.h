@@ -47,7 +47,7 @@ class RecordingMessages : public Messages {
     std::vector<ShownMessage> shown;
 };
 
-// Keeps what would have been opened, started and revealed; openings answer with `succeeds`.
+// Keeps what would have been opened, started and revealed; openings and reveals answer with `succeeds`.
 class RecordedShell : public Shell {
   public:
     RecordedShell() { Shell::install(this); }
@@ -62,7 +62,10 @@ class RecordedShell : public Shell {
     void startProgram(const std::string& program, const std::string& path) override {
         started.push_back({program, path});
     }
-    void reveal(const std::string& path) override { revealed.push_back(path); }
+    void reveal(const std::string& path, std::function<void(bool shown)> done) override {
+        revealed.push_back(path);
+        done(succeeds);
+    }
 
     bool succeeds = true;
     std::vector<std::string> opened;
