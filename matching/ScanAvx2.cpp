@@ -21,6 +21,6 @@ struct Avx2 {
 }  // namespace
 
 std::ptrdiff_t scanAvx2(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
-                        std::size_t& start) {
-    return vectorScan<Avx2>(plan, bytes, length, start);
+                        std::size_t starts, std::size_t& start) {
+    return vectorScan<Avx2>(plan, bytes, length, starts, start);
 }
