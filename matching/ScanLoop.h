@@ -15,12 +15,13 @@ struct ScanChar {
     unsigned char bytes[kMaxAlternatives][kMaxBytes];
 };
 
-// A place at a fixed distance from a match's start and the bytes that may stand there.
+// A place at a fixed distance from a match's start, and the bytes that may stand there: those that equal
+// `value` once the bits of `ignore` are set. The bytes of a character's case forms differ in few bits, so the
+// test lets through a few bytes more than the forms' own at most, and the whole check sorts those out.
 struct ScanAnchor {
-    static constexpr int kMaxValues = 4;
     std::size_t offset;
-    unsigned char count;
-    unsigned char values[kMaxValues];
+    unsigned char ignore;
+    unsigned char value;
 };
 
 // One form of the text: its characters, and the two places the vector compare looks at.
@@ -75,73 +76,84 @@ inline bool anyFormMatchesAt(const ScanPlan& plan, const unsigned char* at, std:
     return false;
 }
 
-// Vec supplies: type V, width, load, splat, eq, bitOr, bitAnd, movemask.
+// Vec supplies: type V, width, load, splat, bitOr, and the hit masks: equal (a Hits for each byte),
+// both, either and bits (an integer with one bit for each byte).
 template <typename Vec>
 struct AnchorTest {
     AnchorTest() = default;
-    explicit AnchorTest(const ScanAnchor& anchor) : offset(anchor.offset), count(anchor.count) {
-        const unsigned char differ = anchor.values[0] ^ anchor.values[count > 1 ? 1 : 0];
-        // Most letter pairs differ in one bit: one compare does.
-        singleBit = count == 2 && (differ & (differ - 1)) == 0;
-        bit = Vec::splat(singleBit ? differ : 0);
-        for (int i = 0; i < ScanAnchor::kMaxValues; ++i) {
-            const unsigned char value = anchor.values[i < count ? i : 0];
-            values[i] = Vec::splat(singleBit && i == 0 ? (value | differ) : value);
-        }
-    }
-    typename Vec::V test(const unsigned char* at) const {
-        const typename Vec::V chunk = Vec::load(at + offset);
-        if (singleBit) {
-            return Vec::eq(Vec::bitOr(chunk, bit), values[0]);
-        }
-        typename Vec::V hits = Vec::eq(chunk, values[0]);
-        for (int i = 1; i < count; ++i) {
-            hits = Vec::bitOr(hits, Vec::eq(chunk, values[i]));
-        }
-        return hits;
+    explicit AnchorTest(const ScanAnchor& anchor)
+        : offset(anchor.offset), ignore(Vec::splat(anchor.ignore)), value(Vec::splat(anchor.value)) {}
+    typename Vec::Hits test(const unsigned char* at) const {
+        return Vec::equal(Vec::bitOr(Vec::load(at + offset), ignore), value);
     }
     std::size_t offset = 0;
-    int count = 0;
-    bool singleBit = false;
-    typename Vec::V bit{};
-    typename Vec::V values[ScanAnchor::kMaxValues]{};
+    typename Vec::V ignore{};
+    typename Vec::V value{};
 };
 
-// First start, from `start` and below `starts`, of a match of any form lying wholly in the block, or -1;
-// `start` is left where the vector part stopped when nothing was found. Places are tried in order, so the
+// The scan for a fixed number of forms, so their tests stay in registers. Places are tried in order, so the
 // smallest start of any form is the one found.
-template <typename Vec>
-std::ptrdiff_t vectorScan(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
-                          std::size_t starts, std::size_t& start) {
-    AnchorTest<Vec> rare[ScanPlan::kMaxForms];
-    AnchorTest<Vec> second[ScanPlan::kMaxForms];
-    for (std::size_t f = 0; f < plan.count; ++f) {
+template <typename Vec, std::size_t Forms>
+std::ptrdiff_t scanForms(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
+                         std::size_t starts, std::size_t& start) {
+    AnchorTest<Vec> rare[Forms];
+    AnchorTest<Vec> second[Forms];
+    for (std::size_t f = 0; f < Forms; ++f) {
         rare[f] = AnchorTest<Vec>(plan.forms[f].rare);
         second[f] = AnchorTest<Vec>(plan.forms[f].second);
     }
-    for (; start + Vec::width <= starts && start + Vec::width + plan.reach <= length; start += Vec::width) {
-        unsigned masks[ScanPlan::kMaxForms];
-        unsigned any = 0;
-        for (std::size_t f = 0; f < plan.count; ++f) {
-            masks[f] = Vec::movemask(Vec::bitAnd(rare[f].test(bytes + start), second[f].test(bytes + start)));
-            any |= masks[f];
+    std::size_t at = start;
+    for (; at + Vec::width <= starts && at + Vec::width + plan.reach <= length; at += Vec::width) {
+        typename Vec::Hits any = Vec::both(rare[0].test(bytes + at), second[0].test(bytes + at));
+#pragma GCC unroll 4
+        for (std::size_t f = 1; f < Forms; ++f) {
+            any = Vec::either(any, Vec::both(rare[f].test(bytes + at), second[f].test(bytes + at)));
         }
-        for (; any != 0; any &= any - 1) {
-            const unsigned place = static_cast<unsigned>(__builtin_ctz(any));
-            const std::size_t candidate = start + place;
-            for (std::size_t f = 0; f < plan.count; ++f) {
-                if ((masks[f] >> place & 1U) != 0 &&
+        if (Vec::bits(any) == 0) {
+            continue;  // by far the most common case: nothing else is kept for it
+        }
+        decltype(Vec::bits(any)) hits[Forms];
+        for (std::size_t f = 0; f < Forms; ++f) {
+            hits[f] = Vec::bits(Vec::both(rare[f].test(bytes + at), second[f].test(bytes + at)));
+        }
+        for (auto candidates = Vec::bits(any); candidates != 0; candidates &= candidates - 1) {
+            const auto place = static_cast<unsigned>(__builtin_ctzll(candidates));
+            const std::size_t candidate = at + place;
+            for (std::size_t f = 0; f < Forms; ++f) {
+                if ((hits[f] >> place & 1U) != 0 &&
                     matchesAt(plan.forms[f], bytes + candidate, length - candidate)) {
+                    start = at;
                     return static_cast<std::ptrdiff_t>(candidate);
                 }
             }
         }
     }
+    start = at;
     return -1;
+}
+
+// First start, from `start` and below `starts`, of a match of any form lying wholly in the block, or -1;
+// `start` is left where the vector part stopped when nothing was found.
+template <typename Vec>
+std::ptrdiff_t vectorScan(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
+                          std::size_t starts, std::size_t& start) {
+    switch (plan.count) {
+        case 1:
+            return scanForms<Vec, 1>(plan, bytes, length, starts, start);
+        case 2:
+            return scanForms<Vec, 2>(plan, bytes, length, starts, start);
+        case 3:
+            return scanForms<Vec, 3>(plan, bytes, length, starts, start);
+        default:
+            return scanForms<Vec, ScanPlan::kMaxForms>(plan, bytes, length, starts, start);
+    }
 }
 
 }  // namespace
 
-// Defined in ScanAvx2.cpp; call only where the processor has AVX2.
+// Defined in ScanAvx2.cpp and ScanAvx512.cpp; call only where the processor has AVX2, or AVX-512 with its
+// byte instructions.
 std::ptrdiff_t scanAvx2(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
                         std::size_t starts, std::size_t& start);
+std::ptrdiff_t scanAvx512(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
+                          std::size_t starts, std::size_t& start);

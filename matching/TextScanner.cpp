@@ -52,10 +52,19 @@ struct Place {
     int score;
 };
 
-void addValue(ScanAnchor& anchor, unsigned char value) {
-    if (std::find(anchor.values, anchor.values + anchor.count, value) == anchor.values + anchor.count) {
-        anchor.values[anchor.count++] = value;
+// The anchor for the bytes a place may hold, scored by how common every byte it lets through is.
+Place placeFor(std::size_t offset, const ScanChar& ch, std::size_t index) {
+    Place place{{offset, 0, 0}, 0};
+    for (int a = 0; a < ch.count; ++a) {
+        place.anchor.ignore |= ch.bytes[a][index] ^ ch.bytes[0][index];
     }
+    place.anchor.value = ch.bytes[0][index] | place.anchor.ignore;
+    for (int byte = 0; byte < 256; ++byte) {
+        if ((byte | place.anchor.ignore) == place.anchor.value) {
+            place.score += byteCommonness()[byte];
+        }
+    }
+    return place;
 }
 
 // The places at a fixed distance from a match's start: up to and into the first character whose byte
@@ -66,14 +75,7 @@ std::vector<Place> fixedPlaces(const std::vector<ScanChar>& chars) {
     for (const ScanChar& ch : chars) {
         const auto [shortest, longest] = std::minmax_element(ch.length, ch.length + ch.count);
         for (std::size_t i = 0; i < *shortest; ++i) {
-            Place place{{offset + i, 0, {}}, 0};
-            for (int a = 0; a < ch.count; ++a) {
-                addValue(place.anchor, ch.bytes[a][i]);
-            }
-            for (int v = 0; v < place.anchor.count; ++v) {
-                place.score += byteCommonness()[place.anchor.values[v]];
-            }
-            places.push_back(place);
+            places.push_back(placeFor(offset + i, ch, i));
         }
         if (*shortest != *longest) {
             break;
@@ -120,22 +122,28 @@ std::vector<ScanChar> scanChars(const TextForm& form, std::size_t& shortest, std
 #if defined(__SSE2__)
 struct Sse2 {
     using V = __m128i;
+    using Hits = __m128i;
     static constexpr std::size_t width = 16;
     static V load(const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
     static V splat(unsigned char value) { return _mm_set1_epi8(static_cast<char>(value)); }
-    static V eq(V a, V b) { return _mm_cmpeq_epi8(a, b); }
     static V bitOr(V a, V b) { return _mm_or_si128(a, b); }
-    static V bitAnd(V a, V b) { return _mm_and_si128(a, b); }
-    static unsigned movemask(V a) { return static_cast<unsigned>(_mm_movemask_epi8(a)); }
+    static Hits equal(V a, V b) { return _mm_cmpeq_epi8(a, b); }
+    static Hits both(Hits a, Hits b) { return _mm_and_si128(a, b); }
+    static Hits either(Hits a, Hits b) { return _mm_or_si128(a, b); }
+    static unsigned bits(Hits a) { return static_cast<unsigned>(_mm_movemask_epi8(a)); }
 };
 #endif
 
-bool haveAvx2() {
+enum class Wide { None, Avx2, Avx512 };
+
+Wide widestVectors() {
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
+    static const Wide widest = __builtin_cpu_supports("avx512bw") ? Wide::Avx512
+                               : __builtin_cpu_supports("avx2")   ? Wide::Avx2
+                                                                  : Wide::None;
+    return widest;
 #else
-    return false;
+    return Wide::None;
 #endif
 }
 
@@ -165,7 +173,9 @@ std::ptrdiff_t TextScanner::find(const char* block, std::size_t length, std::siz
     const ScanPlan plan{forms_.data(), forms_.size(), reach_};
     std::size_t start = 0;
     std::ptrdiff_t found = -1;
-    if (haveAvx2()) {
+    if (widestVectors() == Wide::Avx512) {
+        found = scanAvx512(plan, bytes, length, starts, start);
+    } else if (widestVectors() == Wide::Avx2) {
         found = scanAvx2(plan, bytes, length, starts, start);
     }
 #if defined(__SSE2__)

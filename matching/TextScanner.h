@@ -1,7 +1,8 @@
 #pragma once
 // Finds the first place in a block of bytes where any of a text's forms stands, each character of a form
-// matching any of its byte sequences. The scan tests 16 or 32 places at once for the two rarest-looking bytes
-// of every form and checks a whole form only where both of its bytes fit, so common letters cost little.
+// matching any of its byte sequences. The scan tests 16, 32 or 64 places at once for the two rarest-looking
+// bytes of every form and checks a whole form only where both of its bytes fit, so common letters cost
+// little.
 
 #include <cstddef>
 #include <vector>
