@@ -6,6 +6,7 @@
 
 #include "icons/Icons.h"
 #include "platform/GuardedApplication.h"
+#include "platform/ShownName.h"
 #include "platform/files/FileError.h"
 
 namespace {
@@ -61,7 +62,7 @@ void DirectoryListBox::showRows() {
     QTreeWidgetItem* currentRow = nullptr;
     for (const FolderRow& row : list_.rows()) {
         auto* item = parent == nullptr ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parent);
-        item->setText(0, QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())));
+        item->setText(0, shownName(row.name));
         item->setData(0, Qt::UserRole, QByteArray::fromStdString(row.path));
         item->setIcon(0, row.kind == FolderRow::Kind::Closed ? closed : open);
         item->setSizeHint(0, QSize(0, kRowHeight));

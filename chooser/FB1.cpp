@@ -11,15 +11,12 @@
 
 #include "chooser/DirectoryListBox.h"
 #include "platform/Fonts.h"
+#include "platform/ShownName.h"
 #include "search/FS1.h"
 
 TFB* FB = nullptr;
 
 namespace {
-
-QString display(const std::string& bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 std::string processCurrentFolder() {
     char buffer[PATH_MAX];
@@ -42,7 +39,7 @@ void TFB::createControls(SubfolderReader& reader) {
     DriveComboBox1 = new QComboBox(this);
     DriveComboBox1->setGeometry(6, 0, 145, 19);
     for (const std::string& drive : drives_) {
-        DriveComboBox1->addItem(display(drive));
+        DriveComboBox1->addItem(shownName(drive));
     }
     StaticText1 = new QLabel(QStringLiteral("Выбери папку "), this);
     StaticText1->setGeometry(8, 24, 102, 20);

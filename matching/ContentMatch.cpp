@@ -46,23 +46,6 @@ class BlockLease {
 
 }  // namespace
 
-std::string WinToDos(const std::string& text) {
-    std::string dos = text;
-    for (char& c : dos) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code >= 0xC0 && code <= 0xEF) {
-            c = static_cast<char>(code - 64);
-        } else if (code >= 0xF0) {
-            c = static_cast<char>(code - 16);
-        } else if (code == 0xA8) {
-            c = static_cast<char>(0xF0);
-        } else if (code == 0xB8) {
-            c = static_cast<char>(0xF1);
-        }
-    }
-    return dos;
-}
-
 std::uint64_t QueryFileSize(const std::string& path) {
     struct stat info {};
     if (path.empty() || statPath(path, info) != 0 || !S_ISREG(info.st_mode)) {
@@ -75,15 +58,17 @@ namespace {
 
 constexpr std::int64_t kAbandoned = -2;
 
-// The search loop shared by both forms: `afterBlock` runs after every block read and returns false to
+// The search loop of SearchFile and FileSearch: `afterBlock` runs after every block read and returns false to
 // abandon the search.
 template <typename AfterBlock>
-std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, std::size_t n,
-                            std::uint64_t startOffset, char* block, AfterBlock afterBlock) {
+std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, std::uint64_t startOffset,
+                            char* block, AfterBlock afterBlock) {
     const std::uint64_t size = file.size();
-    if (file.kind() != InputFile::Kind::Regular || startOffset >= size || size - startOffset < n) {
+    if (file.kind() != InputFile::Kind::Regular || startOffset >= size ||
+        size - startOffset < scanner.shortest()) {
         return -1;
     }
+    const std::size_t n = scanner.longest();
     std::vector<char> ownBuffer;
     char* buffer = block;
     std::size_t capacity = kBlockSize;
@@ -97,7 +82,9 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
     }
 
     // The buffer holds the last n - 1 bytes of the previous block before the new one, so a match across a
-    // block boundary is seen whole.
+    // block boundary is seen whole. Before the file's end, only the starts whose longest match fits in the
+    // buffer are looked at: the others come again with the next block, so the smallest start is found even
+    // when one form's match there runs past the buffer and another's later one does not.
     std::uint64_t bufferOffset = startOffset;
     std::uint64_t readOffset = startOffset;
     std::size_t filled = 0;
@@ -110,14 +97,16 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
         if (!afterBlock()) {
             return kAbandoned;
         }
-        const std::ptrdiff_t found = scanner.find(buffer, filled);
+        const bool last = got < want || readOffset >= size;  // less than asked: the file shrank
+        const std::size_t starts = last ? filled : filled - std::min(n - 1, filled);
+        const std::ptrdiff_t found = scanner.find(buffer, filled, starts);
         if (found >= 0) {
             return static_cast<std::int64_t>(bufferOffset + static_cast<std::uint64_t>(found));
         }
         if (got < want) {
             break;  // the file shrank: search what was read
         }
-        const std::size_t keep = std::min(n - 1, filled);
+        const std::size_t keep = filled - starts;
         std::memmove(buffer, buffer + filled - keep, keep);
         bufferOffset += filled - keep;
         filled = keep;
@@ -127,29 +116,30 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
 
 }  // namespace
 
-std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset) {
-    if (text.empty()) {
+std::int64_t SearchFile(const std::string& path, const SearchText& text, std::uint64_t startOffset) {
+    if (!text.findable()) {
         return -1;
     }
     const InputFile file(path);
     const BlockLease block;
-    return searchOpenFile(file, TextScanner(text), text.size(), startOffset, block.get(), [] {
+    return searchOpenFile(file, text.scanner(), startOffset, block.get(), [] {
         pumpEvents();
         return true;
     });
 }
 
-FileSearch::FileSearch(const std::string& text) : text_(text), scanner_(text), block_(new char[kBlockSize]) {}
+FileSearch::FileSearch(std::shared_ptr<const SearchText> text)
+    : text_(std::move(text)), block_(new char[kBlockSize]) {}
 
 FileSearch::~FileSearch() = default;
 
 FileSearch::Outcome FileSearch::find(const std::string& path, InputFile::Listed listed,
                                      const std::atomic<bool>& stop) {
-    if (text_.empty()) {
+    if (!text_->findable()) {
         return Outcome::NotFound;
     }
     const InputFile file(path, listed);
-    const std::int64_t found = searchOpenFile(file, scanner_, text_.size(), 0, block_.get(),
+    const std::int64_t found = searchOpenFile(file, text_->scanner(), 0, block_.get(),
                                               [&stop] { return !stop.load(std::memory_order_relaxed); });
     return found == kAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
 }

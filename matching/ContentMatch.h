@@ -6,22 +6,17 @@
 #include <memory>
 #include <string>
 
-#include "matching/TextScanner.h"
+#include "matching/SearchText.h"
 #include "platform/files/InputFile.h"
-
-// Turns the Cyrillic letters of a Windows-1251 text into their code page 866 codes; other codes pass
-// unchanged.
-std::string WinToDos(const std::string& text);
 
 // Size of the regular file the path names (links followed); 0 for anything else.
 std::uint64_t QueryFileSize(const std::string& path);
 
-// Offset of the first place at or after `startOffset` where every byte of the file equals the upper or the
-// lower Windows-1251 form of the text's byte at the same place; -1 when there is none, or when the path, the
-// text or the file is empty, or the path names no regular file. A file that cannot be opened throws
-// FileError. Events are pumped while it reads; a file that shrinks meanwhile is searched as far as it could
-// be read.
-std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset);
+// Offset of the first place at or after `startOffset` where any form of the text stands in the file, the
+// smallest of all forms; -1 when there is none, or when the path or the file is empty, the text is not
+// findable, or the path names no regular file. A file that cannot be opened throws FileError. Events are
+// pumped while it reads; a file that shrinks meanwhile is searched as far as it could be read.
+std::int64_t SearchFile(const std::string& path, const SearchText& text, std::uint64_t startOffset);
 
 // The search run's content test: SearchFile from offset 0, without pumping events, so it may run on a helper
 // thread. `stop` is looked at after every block read; once it is set the search is abandoned. A file that
@@ -30,16 +25,15 @@ class FileSearch {
   public:
     enum class Outcome { Found, NotFound, Abandoned };
 
-    explicit FileSearch(const std::string& text);
+    explicit FileSearch(std::shared_ptr<const SearchText> text);
     ~FileSearch();
     FileSearch(const FileSearch&) = delete;
     FileSearch& operator=(const FileSearch&) = delete;
 
-    const std::string& text() const { return text_; }
+    const SearchText& text() const { return *text_; }
     Outcome find(const std::string& path, InputFile::Listed listed, const std::atomic<bool>& stop);
 
   private:
-    std::string text_;
-    TextScanner scanner_;
+    std::shared_ptr<const SearchText> text_;
     std::unique_ptr<char[]> block_;
 };

@@ -7,20 +7,22 @@ namespace {
 
 struct Avx2 {
     using V = __m256i;
+    using Hits = __m256i;
     static constexpr std::size_t width = 32;
     static V load(const unsigned char* at) {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
     }
     static V splat(unsigned char value) { return _mm256_set1_epi8(static_cast<char>(value)); }
-    static V eq(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
     static V bitOr(V a, V b) { return _mm256_or_si256(a, b); }
-    static V bitAnd(V a, V b) { return _mm256_and_si256(a, b); }
-    static unsigned movemask(V a) { return static_cast<unsigned>(_mm256_movemask_epi8(a)); }
+    static Hits equal(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
+    static Hits both(Hits a, Hits b) { return _mm256_and_si256(a, b); }
+    static Hits either(Hits a, Hits b) { return _mm256_or_si256(a, b); }
+    static unsigned bits(Hits a) { return static_cast<unsigned>(_mm256_movemask_epi8(a)); }
 };
 
 }  // namespace
 
 std::ptrdiff_t scanAvx2(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
-                        std::size_t& start) {
-    return vectorScan<Avx2>(plan, bytes, length, start);
+                        std::size_t starts, std::size_t& start) {
+    return vectorScan<Avx2>(plan, bytes, length, starts, start);
 }

@@ -5,68 +5,155 @@
 
 #include <cstddef>
 
-struct ScanPlan {
-    const unsigned char* upper;  // the text's upper forms
-    const unsigned char* lower;  // and lower forms, n of each
+// One character of a form: the byte sequences that stand for it (itself and its upper and lower case), at
+// most one of which can start at a place, since every encoding here is prefix-free.
+struct ScanChar {
+    static constexpr int kMaxAlternatives = 3;
+    static constexpr int kMaxBytes = 4;
+    unsigned char count;
+    unsigned char length[kMaxAlternatives];
+    unsigned char bytes[kMaxAlternatives][kMaxBytes];
+};
+
+// A place at a fixed distance from a match's start, and the bytes that may stand there: those that equal
+// `value` once the bits of `ignore` are set. The bytes of a character's case forms differ in few bits, so the
+// test lets through a few bytes more than the forms' own at most, and the whole check sorts those out.
+struct ScanAnchor {
+    std::size_t offset;
+    unsigned char ignore;
+    unsigned char value;
+};
+
+// One form of the text: its characters, and the two places the vector compare looks at.
+struct ScanForm {
+    const ScanChar* chars;
     std::size_t n;
-    std::size_t rare;  // the two places whose bytes the vector compare looks for
-    std::size_t second;
+    ScanAnchor rare;
+    ScanAnchor second;
+};
+
+struct ScanPlan {
+    static constexpr std::size_t kMaxForms = 4;
+    const ScanForm* forms;
+    std::size_t count;
+    std::size_t reach;  // the farthest anchor offset of any form
 };
 
 namespace {
 
-inline bool matchesAt(const ScanPlan& plan, const unsigned char* start) {
-    for (std::size_t k = 0; k < plan.n; ++k) {
-        if (start[k] != plan.upper[k] && start[k] != plan.lower[k]) {
+// Whether the form matches at `at`, with `available` bytes from there on.
+inline bool matchesAt(const ScanForm& form, const unsigned char* at, std::size_t available) {
+    for (std::size_t k = 0; k < form.n; ++k) {
+        const ScanChar& ch = form.chars[k];
+        bool matched = false;
+        for (int a = 0; a < ch.count && !matched; ++a) {
+            const std::size_t length = ch.length[a];
+            if (length > available) {
+                continue;
+            }
+            matched = true;
+            for (std::size_t i = 0; i < length && matched; ++i) {
+                matched = at[i] == ch.bytes[a][i];
+            }
+            if (matched) {
+                at += length;
+                available -= length;
+            }
+        }
+        if (!matched) {
             return false;
         }
     }
     return true;
 }
 
-// Vec supplies: type V, width, load, splat, eq, bitOr, bitAnd, movemask.
-template <typename Vec>
-struct Forms {
-    Forms(unsigned char upper, unsigned char lower) {
-        const unsigned char differ = upper ^ lower;
-        singleBit = (differ & (differ - 1)) == 0;  // most letter pairs differ in one bit: one compare does
-        bit = Vec::splat(singleBit ? differ : 0);
-        first = Vec::splat(singleBit ? (upper | differ) : upper);
-        second = Vec::splat(lower);
-    }
-    typename Vec::V test(typename Vec::V chunk) const {
-        if (singleBit) {
-            return Vec::eq(Vec::bitOr(chunk, bit), first);
+inline bool anyFormMatchesAt(const ScanPlan& plan, const unsigned char* at, std::size_t available) {
+    for (std::size_t f = 0; f < plan.count; ++f) {
+        if (matchesAt(plan.forms[f], at, available)) {
+            return true;
         }
-        return Vec::bitOr(Vec::eq(chunk, first), Vec::eq(chunk, second));
     }
-    bool singleBit;
-    typename Vec::V bit, first, second;
+    return false;
+}
+
+// Vec supplies: type V, width, load, splat, bitOr, and the hit masks: equal (a Hits for each byte),
+// both, either and bits (an integer with one bit for each byte).
+template <typename Vec>
+struct AnchorTest {
+    AnchorTest() = default;
+    explicit AnchorTest(const ScanAnchor& anchor)
+        : offset(anchor.offset), ignore(Vec::splat(anchor.ignore)), value(Vec::splat(anchor.value)) {}
+    typename Vec::Hits test(const unsigned char* at) const {
+        return Vec::equal(Vec::bitOr(Vec::load(at + offset), ignore), value);
+    }
+    std::size_t offset = 0;
+    typename Vec::V ignore{};
+    typename Vec::V value{};
 };
 
-// First start, from `start` on, of a match lying wholly in the block, or -1; `start` is left where the vector
-// part stopped when nothing was found.
-template <typename Vec>
-std::ptrdiff_t vectorScan(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
-                          std::size_t& start) {
-    const std::size_t lastStart = length - plan.n;
-    const Forms<Vec> rare(plan.upper[plan.rare], plan.lower[plan.rare]);
-    const Forms<Vec> second(plan.upper[plan.second], plan.lower[plan.second]);
-    for (; start + Vec::width <= lastStart + 1; start += Vec::width) {
-        const auto hits = Vec::bitAnd(rare.test(Vec::load(bytes + start + plan.rare)),
-                                      second.test(Vec::load(bytes + start + plan.second)));
-        for (auto mask = Vec::movemask(hits); mask != 0; mask &= mask - 1) {
-            const std::size_t candidate = start + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (matchesAt(plan, bytes + candidate)) {
-                return static_cast<std::ptrdiff_t>(candidate);
+// The scan for a fixed number of forms, so their tests stay in registers. Places are tried in order, so the
+// smallest start of any form is the one found.
+template <typename Vec, std::size_t Forms>
+std::ptrdiff_t scanForms(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
+                         std::size_t starts, std::size_t& start) {
+    AnchorTest<Vec> rare[Forms];
+    AnchorTest<Vec> second[Forms];
+    for (std::size_t f = 0; f < Forms; ++f) {
+        rare[f] = AnchorTest<Vec>(plan.forms[f].rare);
+        second[f] = AnchorTest<Vec>(plan.forms[f].second);
+    }
+    std::size_t at = start;
+    for (; at + Vec::width <= starts && at + Vec::width + plan.reach <= length; at += Vec::width) {
+        typename Vec::Hits any = Vec::both(rare[0].test(bytes + at), second[0].test(bytes + at));
+#pragma GCC unroll 4
+        for (std::size_t f = 1; f < Forms; ++f) {
+            any = Vec::either(any, Vec::both(rare[f].test(bytes + at), second[f].test(bytes + at)));
+        }
+        if (Vec::bits(any) == 0) {
+            continue;  // by far the most common case: nothing else is kept for it
+        }
+        decltype(Vec::bits(any)) hits[Forms];
+        for (std::size_t f = 0; f < Forms; ++f) {
+            hits[f] = Vec::bits(Vec::both(rare[f].test(bytes + at), second[f].test(bytes + at)));
+        }
+        for (auto candidates = Vec::bits(any); candidates != 0; candidates &= candidates - 1) {
+            const auto place = static_cast<unsigned>(__builtin_ctzll(candidates));
+            const std::size_t candidate = at + place;
+            for (std::size_t f = 0; f < Forms; ++f) {
+                if ((hits[f] >> place & 1U) != 0 &&
+                    matchesAt(plan.forms[f], bytes + candidate, length - candidate)) {
+                    start = at;
+                    return static_cast<std::ptrdiff_t>(candidate);
+                }
             }
         }
     }
+    start = at;
     return -1;
+}
+
+// First start, from `start` and below `starts`, of a match of any form lying wholly in the block, or -1;
+// `start` is left where the vector part stopped when nothing was found.
+template <typename Vec>
+std::ptrdiff_t vectorScan(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
+                          std::size_t starts, std::size_t& start) {
+    switch (plan.count) {
+        case 1:
+            return scanForms<Vec, 1>(plan, bytes, length, starts, start);
+        case 2:
+            return scanForms<Vec, 2>(plan, bytes, length, starts, start);
+        case 3:
+            return scanForms<Vec, 3>(plan, bytes, length, starts, start);
+        default:
+            return scanForms<Vec, ScanPlan::kMaxForms>(plan, bytes, length, starts, start);
+    }
 }
 
 }  // namespace
 
-// Defined in ScanAvx2.cpp; call only where the processor has AVX2.
+// Defined in ScanAvx2.cpp and ScanAvx512.cpp; call only where the processor has AVX2, or AVX-512 with its
+// byte instructions.
 std::ptrdiff_t scanAvx2(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
-                        std::size_t& start);
+                        std::size_t starts, std::size_t& start);
+std::ptrdiff_t scanAvx512(const ScanPlan& plan, const unsigned char* bytes, std::size_t length,
+                          std::size_t starts, std::size_t& start);

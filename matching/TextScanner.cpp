@@ -1,7 +1,8 @@
 #include "matching/TextScanner.h"
 
-#include "matching/ScanLoop.h"
-#include "platform/CodePages.h"
+#include <QChar>
+#include <algorithm>
+#include <array>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,100 +10,182 @@
 
 namespace {
 
-// How often a byte tends to occur in documents, higher for more common: blanks, line ends, digits and the
-// frequent letters of Latin and Cyrillic text (in both 1251 and 866) rank high, so the scan avoids them.
-int commonness(unsigned char code) {
-    static const char* const kCommonLatin = "etaoinsrhldcu";
-    if (code == ' ' || code == '\n' || code == '\r' || code == '\t' || code == 0) {
-        return 100;
+// How often a byte tends to occur in Russian and English documents in any of the encodings files hold:
+// blanks and line ends, then every letter by how common it is, counted in each of its encodings' bytes. So
+// the UTF-8 lead bytes of Cyrillic and the UTF-16 high bytes rank high, and the scan avoids them.
+const std::array<int, 256>& byteCommonness() {
+    static const std::array<int, 256> table = [] {
+        std::array<int, 256> counts{};
+        const auto add = [&counts](char32_t ch, int weight) {
+            for (const TextEncoding encoding :
+                 {TextEncoding::Win1251, TextEncoding::Cp866, TextEncoding::Utf8, TextEncoding::Utf16le}) {
+                if (const auto bytes = encodeCharacter(ch, encoding)) {
+                    for (const char byte : *bytes) {
+                        counts[static_cast<unsigned char>(byte)] += weight;
+                    }
+                }
+            }
+        };
+        // Lower-case letters from the most common; capitals are about a tenth as common.
+        for (const std::u32string& letters : {std::u32string(U"оеаинтсрвлкмдпуяыьгзбчйхжшюцщэфъё"),
+                                              std::u32string(U"etaoinshrdlcumwfgypbvkjxqz")}) {
+            for (std::size_t rank = 0; rank < letters.size(); ++rank) {
+                const int weight = 40 - static_cast<int>(rank);
+                add(letters[rank], weight);
+                add(QChar::toUpper(letters[rank]), weight / 10);
+            }
+        }
+        add(U' ', 150);
+        add(U'\n', 20);
+        add(U'\r', 10);
+        add(U'\t', 10);
+        for (const char32_t ch : std::u32string(U"0123456789.,")) {
+            add(ch, 10);
+        }
+        return counts;
+    }();
+    return table;
+}
+
+struct Place {
+    ScanAnchor anchor;
+    int score;
+};
+
+// The anchor for the bytes a place may hold, scored by how common every byte it lets through is.
+Place placeFor(std::size_t offset, const ScanChar& ch, std::size_t index) {
+    Place place{{offset, 0, 0}, 0};
+    for (int a = 0; a < ch.count; ++a) {
+        place.anchor.ignore |= ch.bytes[a][index] ^ ch.bytes[0][index];
     }
-    if (code >= '0' && code <= '9') {
-        return 40;
-    }
-    for (const char* c = kCommonLatin; *c != '\0'; ++c) {
-        if (code == static_cast<unsigned char>(*c)) {
-            return 90 - static_cast<int>(c - kCommonLatin);
+    place.anchor.value = ch.bytes[0][index] | place.anchor.ignore;
+    for (int byte = 0; byte < 256; ++byte) {
+        if ((byte | place.anchor.ignore) == place.anchor.value) {
+            place.score += byteCommonness()[byte];
         }
     }
-    if (code >= 'a' && code <= 'z') {
-        return 50;
+    return place;
+}
+
+// The places at a fixed distance from a match's start: up to and into the first character whose byte
+// sequences differ in length, whose later bytes may belong to the next character.
+std::vector<Place> fixedPlaces(const std::vector<ScanChar>& chars) {
+    std::vector<Place> places;
+    std::size_t offset = 0;
+    for (const ScanChar& ch : chars) {
+        const auto [shortest, longest] = std::minmax_element(ch.length, ch.length + ch.count);
+        for (std::size_t i = 0; i < *shortest; ++i) {
+            places.push_back(placeFor(offset + i, ch, i));
+        }
+        if (*shortest != *longest) {
+            break;
+        }
+        offset += *shortest;
     }
-    const bool cyrillicLower1251 = code >= 0xE0;
-    const bool cyrillicLower866 = (code >= 0xA0 && code <= 0xAF) || (code >= 0xE0 && code <= 0xEF);
-    if (cyrillicLower1251 || cyrillicLower866) {
-        return 60;
+    return places;
+}
+
+// The form's characters and its two rarest-looking places; a form with one place uses it twice.
+ScanForm planForm(const std::vector<ScanChar>& chars) {
+    const std::vector<Place> places = fixedPlaces(chars);
+    const auto byScore = [](const Place& a, const Place& b) { return a.score < b.score; };
+    const auto rare = std::min_element(places.begin(), places.end(), byScore);
+    auto second = rare;
+    for (auto place = places.begin(); place != places.end(); ++place) {
+        if (place != rare && (second == rare || place->score < second->score)) {
+            second = place;
+        }
     }
-    return 20;
+    return ScanForm{chars.data(), chars.size(), rare->anchor, second->anchor};
+}
+
+std::vector<ScanChar> scanChars(const TextForm& form, std::size_t& shortest, std::size_t& longest) {
+    std::vector<ScanChar> chars;
+    shortest = 0;
+    longest = 0;
+    for (const CharacterForms& forms : form) {
+        ScanChar ch{};
+        std::size_t fewest = ScanChar::kMaxBytes;
+        for (const std::string& bytes : forms) {
+            const int a = ch.count++;
+            ch.length[a] = static_cast<unsigned char>(bytes.size());
+            std::copy(bytes.begin(), bytes.end(), ch.bytes[a]);
+            fewest = std::min(fewest, bytes.size());
+        }
+        shortest += fewest;
+        longest += *std::max_element(ch.length, ch.length + ch.count);
+        chars.push_back(ch);
+    }
+    return chars;
 }
 
 #if defined(__SSE2__)
 struct Sse2 {
     using V = __m128i;
+    using Hits = __m128i;
     static constexpr std::size_t width = 16;
     static V load(const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
     static V splat(unsigned char value) { return _mm_set1_epi8(static_cast<char>(value)); }
-    static V eq(V a, V b) { return _mm_cmpeq_epi8(a, b); }
     static V bitOr(V a, V b) { return _mm_or_si128(a, b); }
-    static V bitAnd(V a, V b) { return _mm_and_si128(a, b); }
-    static unsigned movemask(V a) { return static_cast<unsigned>(_mm_movemask_epi8(a)); }
+    static Hits equal(V a, V b) { return _mm_cmpeq_epi8(a, b); }
+    static Hits both(Hits a, Hits b) { return _mm_and_si128(a, b); }
+    static Hits either(Hits a, Hits b) { return _mm_or_si128(a, b); }
+    static unsigned bits(Hits a) { return static_cast<unsigned>(_mm_movemask_epi8(a)); }
 };
 #endif
 
-bool haveAvx2() {
+enum class Wide { None, Avx2, Avx512 };
+
+Wide widestVectors() {
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
+    static const Wide widest = __builtin_cpu_supports("avx512bw") ? Wide::Avx512
+                               : __builtin_cpu_supports("avx2")   ? Wide::Avx2
+                                                                  : Wide::None;
+    return widest;
 #else
-    return false;
+    return Wide::None;
 #endif
 }
 
 }  // namespace
 
-TextScanner::TextScanner(const std::string& text) {
-    upper_.reserve(text.size());
-    lower_.reserve(text.size());
-    std::vector<int> scores;
-    for (const char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        upper_.push_back(codepage::win1251Upper(code));
-        lower_.push_back(codepage::win1251Lower(code));
-        scores.push_back(commonness(upper_.back()) + commonness(lower_.back()));
-    }
-    // The two rarest-looking places; a one-byte text uses its byte twice.
-    for (std::size_t i = 0; i < scores.size(); ++i) {
-        if (scores[i] < scores[rare_]) {
-            rare_ = i;
+TextScanner::TextScanner(const std::vector<TextForm>& forms) {
+    for (const TextForm& form : forms) {
+        if (form.empty() || forms_.size() == ScanPlan::kMaxForms) {
+            continue;
         }
-    }
-    second_ = rare_;
-    for (std::size_t i = 0; i < scores.size(); ++i) {
-        if (i != rare_ && (second_ == rare_ || scores[i] < scores[second_])) {
-            second_ = i;
-        }
+        std::size_t shortest = 0;
+        std::size_t longest = 0;
+        chars_.push_back(scanChars(form, shortest, longest));
+        forms_.push_back(planForm(chars_.back()));
+        reach_ = std::max({reach_, forms_.back().rare.offset, forms_.back().second.offset});
+        shortest_ = forms_.size() == 1 ? shortest : std::min(shortest_, shortest);
+        longest_ = std::max(longest_, longest);
     }
 }
 
-std::ptrdiff_t TextScanner::find(const char* block, std::size_t length) const {
-    const std::size_t n = upper_.size();
-    if (n == 0 || length < n) {
+std::ptrdiff_t TextScanner::find(const char* block, std::size_t length, std::size_t starts) const {
+    if (forms_.empty()) {
         return -1;
     }
+    starts = std::min(starts, length);
     const auto* bytes = reinterpret_cast<const unsigned char*>(block);
-    const ScanPlan plan{upper_.data(), lower_.data(), n, rare_, second_};
+    const ScanPlan plan{forms_.data(), forms_.size(), reach_};
     std::size_t start = 0;
     std::ptrdiff_t found = -1;
-    if (haveAvx2()) {
-        found = scanAvx2(plan, bytes, length, start);
+    if (widestVectors() == Wide::Avx512) {
+        found = scanAvx512(plan, bytes, length, starts, start);
+    } else if (widestVectors() == Wide::Avx2) {
+        found = scanAvx2(plan, bytes, length, starts, start);
     }
 #if defined(__SSE2__)
     if (found < 0) {
-        found = vectorScan<Sse2>(plan, bytes, length, start);
+        found = vectorScan<Sse2>(plan, bytes, length, starts, start);
     }
 #endif
     // The last few starts, too close to the end for a whole vector.
-    for (; found < 0 && start <= length - n; ++start) {
-        if (matchesAt(plan, bytes + start)) {
+    for (; found < 0 && start < starts; ++start) {
+        if (anyFormMatchesAt(plan, bytes + start, length - start)) {
             found = static_cast<std::ptrdiff_t>(start);
         }
     }

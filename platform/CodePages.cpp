@@ -57,28 +57,14 @@ char16_t highOrAscii(const std::array<char16_t, 128>& high, unsigned char code) 
     return code < 0x80 ? char16_t(code) : high[code - 0x80];
 }
 
-// Case forms and the reverse map are derived once from the 1251 table, so the table is the single source.
+// The OemToAnsi map is derived once from the two tables, so they are its single source.
 struct Derived {
-    std::array<unsigned char, 256> upper{};
-    std::array<unsigned char, 256> lower{};
     std::array<unsigned char, 256> oemToAnsi{};
 
     Derived() {
         for (int code = 0; code < 256; ++code) {
-            const char16_t ch = win1251ToUnicode(static_cast<unsigned char>(code));
-            upper[code] = caseForm(code, QChar::toUpper(char32_t(ch)));
-            lower[code] = caseForm(code, QChar::toLower(char32_t(ch)));
             oemToAnsi[code] = oemForm(static_cast<unsigned char>(code));
         }
-    }
-
-    static unsigned char caseForm(int code, char32_t partner) {
-        if (partner > 0xFFFF || code == 0x98) {
-            return static_cast<unsigned char>(code);
-        }
-        const unsigned char mapped = unicodeToWin1251(char16_t(partner));
-        const bool representable = mapped != '?' || partner == u'?';
-        return representable ? mapped : static_cast<unsigned char>(code);
     }
 
     static unsigned char oemForm(unsigned char code) {
@@ -121,19 +107,35 @@ char16_t cp866ToUnicode(unsigned char code) {
     return highOrAscii(kCp866High, code);
 }
 
-unsigned char unicodeToWin1251(char16_t ch) {
+namespace {
+
+std::optional<unsigned char> codeIn(const std::array<char16_t, 128>& high, char32_t ch) {
     if (ch < 0x80) {
         return static_cast<unsigned char>(ch);
     }
     if (ch == kReplacement) {
-        return '?';
+        return std::nullopt;  // stands for 1251's undefined 0x98, which holds no character
     }
-    for (std::size_t i = 0; i < kWin1251High.size(); ++i) {
-        if (kWin1251High[i] == ch) {
+    for (std::size_t i = 0; i < high.size(); ++i) {
+        if (high[i] == ch) {
             return static_cast<unsigned char>(0x80 + i);
         }
     }
-    return '?';
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<unsigned char> win1251Code(char32_t ch) {
+    return codeIn(kWin1251High, ch);
+}
+
+std::optional<unsigned char> cp866Code(char32_t ch) {
+    return codeIn(kCp866High, ch);
+}
+
+unsigned char unicodeToWin1251(char16_t ch) {
+    return win1251Code(ch).value_or('?');
 }
 
 std::string toWin1251(const QString& text) {
@@ -158,14 +160,6 @@ QString fromWin1251(const std::string& bytes) {
         text.append(QChar(win1251ToUnicode(static_cast<unsigned char>(byte))));
     }
     return text;
-}
-
-unsigned char win1251Upper(unsigned char code) {
-    return derived().upper[code];
-}
-
-unsigned char win1251Lower(unsigned char code) {
-    return derived().lower[code];
 }
 
 unsigned char oemToAnsi(unsigned char code) {

@@ -3,6 +3,7 @@
 // page 866 (the DOS reading and the DOS content search). The tables are the program's own data.
 
 #include <QString>
+#include <optional>
 #include <string>
 
 namespace codepage {
@@ -12,16 +13,16 @@ char16_t win1251ToUnicode(unsigned char code);
 // Unicode character of a code page 866 code.
 char16_t cp866ToUnicode(unsigned char code);
 
+// The code of a Unicode character in Windows-1251 or in code page 866, or nothing when the page lacks it.
+std::optional<unsigned char> win1251Code(char32_t ch);
+std::optional<unsigned char> cp866Code(char32_t ch);
+
 // Windows-1251 code of a Unicode character, or '?' when 1251 has no such character.
 unsigned char unicodeToWin1251(char16_t ch);
 // Converts typed text to Windows-1251 bytes; characters outside 1251 become "?".
 std::string toWin1251(const QString& text);
 // Decodes Windows-1251 bytes as they stand (control codes stay control codes).
 QString fromWin1251(const std::string& bytes);
-
-// Upper and lower case of one Windows-1251 code; a code without a case partner in 1251 is its own form.
-unsigned char win1251Upper(unsigned char code);
-unsigned char win1251Lower(unsigned char code);
 
 // OemToAnsi: the 1251 code for a code page 866 code. Box-drawing and block characters become "+", "-", "|" or
 // "#", the nearest look that 1251 can give.

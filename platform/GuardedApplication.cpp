@@ -1,6 +1,7 @@
 #include "platform/GuardedApplication.h"
 
 #include "platform/Messages.h"
+#include "platform/files/FileError.h"
 
 GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -16,5 +17,6 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void reportUnexpected(const std::exception& failure) {
-    Messages::current().error(QString::fromUtf8(failure.what()));
+    const auto* onFile = dynamic_cast<const FileError*>(&failure);
+    Messages::current().error(onFile != nullptr ? onFile->shownText() : QString::fromUtf8(failure.what()));
 }

@@ -1,8 +1,10 @@
 #include "platform/KeptBytes.h"
 
+#include "platform/ShownName.h"
+
 QString KeptBytes::keep(const std::string& bytes) {
     bytes_ = bytes;
-    shown_ = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    shown_ = shownName(bytes);
     return shown_;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Bytes shown in a text field. The field shows them decoded as UTF-8 and they come back unchanged as long as
-// the field still shows that text, so a path that is not valid UTF-8 survives being shown; text typed over it
-// is taken as UTF-8.
+// Bytes shown in a text field. The field shows them as names are shown (ShownName) and they come back
+// unchanged as long as the field still shows that text, so a path that is not valid UTF-8 survives being
+// shown; text typed over it is taken as UTF-8.
 
 #include <QString>
 #include <string>

@@ -179,8 +179,8 @@ void ContentPrefetch::help(Helper& self) {
         }
         const ContentQuestion question = slot->question;
         const std::uint64_t generation = generation_;
-        const bool newText = !search || search->text() != plan_.text;
-        const std::string text = newText ? plan_.text : std::string();
+        const bool newText = !search || search->text() != *plan_.text;
+        const std::shared_ptr<const SearchText> text = newText ? plan_.text : nullptr;
         self.cancel = false;
         lock.unlock();
 

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "matching/SearchText.h"
 #include "platform/files/InputFile.h"
 #include "platform/files/Wildcard.h"
 #include "search/walk/FolderCollection.h"
@@ -38,11 +39,11 @@ struct ContentPlan {
     bool containedRule = false;
     std::string containedText;
     std::size_t extensionLength = 0;
-    std::string text;  // the bytes looked for
+    std::shared_ptr<const SearchText> text;  // compiled once for the run, shared by the helpers
     bool operator==(const ContentPlan& other) const {
+        const bool sameText = text && other.text ? *text == *other.text : text == other.text;
         return mask == other.mask && containedRule == other.containedRule &&
-               containedText == other.containedText && extensionLength == other.extensionLength &&
-               text == other.text;
+               containedText == other.containedText && extensionLength == other.extensionLength && sameText;
     }
 };
 

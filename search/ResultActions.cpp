@@ -1,6 +1,7 @@
 #include "search/ResultActions.h"
 
 #include "picture/PictureLoader.h"
+#include "platform/ShownName.h"
 #include "platform/files/LongPath.h"
 #include "search/SearchRun.h"
 
@@ -19,6 +20,5 @@ std::string resultPath(const std::string& typedStartFolder, const std::string& l
 }
 
 QString folderViewMessage(const std::string& path) {
-    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())) +
-           QStringLiteral(" - это папка. К ней можно перейти.");
+    return shownName(path) + QStringLiteral(" - это папка. К ней можно перейти.");
 }

@@ -1,5 +1,7 @@
 #include "search/ResultsModel.h"
 
+#include "platform/ShownName.h"
+
 void ResultsModel::setLines(FoundLines lines) {
     beginResetModel();
     lines_ = std::move(lines);
@@ -17,7 +19,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const std::string_view path = lines_.at(static_cast<std::size_t>(index.row()));
-    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+    return shownName(path);
 }
 
 // A line can be dragged out of the list; nothing is ever dropped into it.

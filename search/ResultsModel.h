@@ -1,6 +1,6 @@
 #pragma once
-// The result list's rows: full paths as bytes, decoded as UTF-8 only for display. A run's lines are moved in
-// whole at its end, so even hundreds of thousands of matches reach the list at once, without a copy.
+// The result list's rows: full paths as bytes, decoded only for display (ShownName). A run's lines are moved
+// in whole at its end, so even hundreds of thousands of matches reach the list at once, without a copy.
 
 #include <QAbstractListModel>
 #include <string>

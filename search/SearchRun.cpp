@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "matching/ContentMatch.h"
-#include "platform/CodePages.h"
 #include "platform/EventPump.h"
 #include "platform/Messages.h"
 #include "platform/files/FileSystem.h"
@@ -275,11 +274,14 @@ SearchRun::Examined SearchRun::examine(const FolderToSearch& folder, const DirEn
 }
 
 bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, bool& stopped) {
-    std::string text = codepage::toWin1251(trimBlanks(form_.contentText()));
-    if (text.empty() || entry.directory() || entry.type == DirEntry::Type::Other) {
+    const QString typed = trimBlanks(form_.contentText());
+    if (typed.isEmpty() || entry.directory() || entry.type == DirEntry::Type::Other) {
         return false;  // folders never match; FIFOs, sockets and devices are never opened
     }
-    plan_.text = form_.dosEncodingWanted() ? WinToDos(text) : std::move(text);
+    std::vector<TextEncoding> encodings = SearchText::contentEncodings(form_.dosEncodingWanted());
+    if (!plan_.text || plan_.text->typed() != typed || plan_.text->encodings() != encodings) {
+        plan_.text = std::make_shared<const SearchText>(typed, std::move(encodings));
+    }
     if (!prefetch_) {
         prefetch_ = std::make_unique<ContentPrefetch>(
             folders_, [start = start_](std::string path) { return pathFromCurrentFolder(start, path); },

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "platform/CodePages.h"
+#include "platform/ShownName.h"
 
 using namespace codepage;
 
@@ -13,26 +14,6 @@ unsigned char win(char16_t ch) {
 }
 
 }  // namespace
-
-TEST(CodePages, CasePairsAreExactlyThoseWhosePartnerIs1251) {
-    const std::u16string upper = u"AZАЯЁЂЃЄЇІЎЈҐЉЊЌЋЏЅ";
-    const std::u16string lower = u"azаяёђѓєїіўјґљњќћџѕ";
-    for (std::size_t i = 0; i < upper.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(win1251Upper(win(lower[i])), win(upper[i]));
-        EXPECT_EQ(win1251Lower(win(upper[i])), win(lower[i]));
-        EXPECT_EQ(win1251Upper(win(upper[i])), win(upper[i]));
-    }
-    // Every other code is its own upper and lower form: count the codes that change.
-    int changing = 0;
-    for (int code = 0; code < 256; ++code) {
-        changing += win1251Upper(static_cast<unsigned char>(code)) != code;
-        changing += win1251Lower(static_cast<unsigned char>(code)) != code;
-    }
-    EXPECT_EQ(changing, 2 * (26 + 32 + 1 + 14));  // Latin, Russian, Ё and the 14 other pairs
-    EXPECT_EQ(win1251Upper(0xB5), 0xB5);          // micro sign: its upper form is Greek, outside 1251
-    EXPECT_EQ(win1251Upper(0x98), 0x98);
-}
 
 TEST(CodePages, ConversionToWin1251ReplacesWhatItCannotHold) {
     EXPECT_EQ(toWin1251(QStringLiteral("Привет, Ёж!")), "\xCF\xF0\xE8\xE2\xE5\xF2, \xA8\xE6!");
@@ -83,4 +64,18 @@ TEST(CodePages, DosGlyphsOfControlCodes) {
     EXPECT_EQ(dosControlGlyph(0x1F), u'▼');
     EXPECT_EQ(dosControlGlyph(0x7F), u'⌂');
     EXPECT_EQ(dosControlGlyph('A'), 0);
+}
+
+// A name is shown as UTF-8 when the whole of it is valid UTF-8, otherwise the whole of it as Windows-1251.
+TEST(ShownName, DecodesUtf8OrElseWindows1251) {
+    const std::pair<std::string, QString> cases[] = {
+        {"plain.txt", QStringLiteral("plain.txt")},
+        {"Отчёт.doc", QStringLiteral("Отчёт.doc")},
+        {"/a/\xCE\xF2\xF7\xB8\xF2.doc", QStringLiteral("/a/Отчёт.doc")},
+        {"ж\xFF", QStringLiteral("Р¶я")},              // one invalid byte: the UTF-8 part too is read as 1251
+        {"\xED\xA0\x80", QStringLiteral("н\u00A0Ђ")},  // an encoded surrogate is not valid UTF-8
+    };
+    for (const auto& [bytes, shown] : cases) {
+        EXPECT_EQ(shownName(bytes), shown) << bytes;
+    }
 }

@@ -12,11 +12,11 @@
 
 #include "icons/Icons.h"
 #include "matching/ContentMatch.h"
-#include "platform/CodePages.h"
 #include "platform/CommandLine.h"
 #include "platform/Fonts.h"
 #include "platform/GuardedApplication.h"
 #include "platform/Messages.h"
+#include "platform/ShownName.h"
 #include "search/FS1.h"
 #include "viewer/find/MemoSearch.h"
 #include "viewer/paging/PageReader.h"
@@ -197,8 +197,8 @@ void TRF::load(const std::string& path) {
         return;
     }
     LoadedFileSize = static_cast<std::int64_t>(QueryFileSize(path));
-    setWindowTitle(QStringLiteral(" Просмотр файла - ") + QString::fromUtf8(path) +
-                   QStringLiteral(" - Размер : ") + QString::number(LoadedFileSize));
+    setWindowTitle(QStringLiteral(" Просмотр файла - ") + shownName(path) + QStringLiteral(" - Размер : ") +
+                   QString::number(LoadedFileSize));
     if (static_cast<std::uint64_t>(LoadedFileSize) >= kWholeTextLimit) {
         WholeTextMode = false;
         SetupPaging();
@@ -346,7 +346,7 @@ bool TRF::SearchMemo() {
     Memo1->setFocus();
     QTextCursor cursor = Memo1->textCursor();
     const QString needle = Edit1->text();
-    const qsizetype found = findFolded(Memo1->toPlainText(), needle, cursor.selectionEnd());
+    const qsizetype found = findWithoutCase(Memo1->toPlainText(), needle, cursor.selectionEnd());
     if (found < 0) {
         return false;
     }
@@ -359,7 +359,7 @@ bool TRF::SearchMemo() {
 // The match's line becomes the page's second line and its label is selected. Where the page cannot show
 // that line (a one-line page, a step of several lines in a huge file), the page starts at the match's line.
 void TRF::searchHexPage() {
-    const std::string text = searchBytes(Edit1->text(), reading());
+    const SearchText text(Edit1->text(), {encodingOf(reading())});
     const std::uint64_t loadsBefore = loads_;
     const std::int64_t found =
         SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)));
@@ -368,8 +368,7 @@ void TRF::searchHexPage() {
     }
     ScrollBar1->setEnabled(true);
     if (found < 0) {
-        Messages::current().captionedInformation(kSearchCaption,
-                                                 codepage::fromWin1251(text) + QLatin1Char(' ') + kNotFound);
+        Messages::current().captionedInformation(kSearchCaption, text.typed() + QLatin1Char(' ') + kNotFound);
         return;
     }
     const std::uint64_t line = static_cast<std::uint64_t>(found) / kLineBytes;

@@ -3,12 +3,16 @@
 # Builds the bench, generates the tree once (fixed seed) and compares the walk against find, the content search
 # against ripgrep with all cores (warm and cold cache; dropping the cache needs root or sudo) and SearchFile
 # against ripgrep on one file; then runs "/" with every entry (time, memory, longest gap) and measures "Стоп"
-# in the middle of one large file. Prints the figures side by side.
+# in the middle of one large file. Then, on a tree of text in Windows-1251, code page 866, UTF-8 and UTF-16LE,
+# the content search with a Cyrillic text (three forms) and a Latin one against ripgrep and against two
+# threads that only read and memchr the files, and SearchFile with three forms against a plain read loop.
+# Prints the figures side by side. ONLY=encodings runs the last part alone.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="${1:-/var/tmp/varnel-bench}"
 runs="${RUNS:-5}"
 needle="zebrafish"
+cyrillic="отчёт"
 
 "$root/scripts/install-deps.sh"
 for tool in ripgrep python3 bc; do
@@ -21,14 +25,21 @@ fi
 "$root/scripts/build.sh" build-bench -DCMAKE_BUILD_TYPE=Release -DVARNEL_BENCH=ON -DVARNEL_TESTS=OFF
 bench="$root/build-bench/bench/search/search_bench"
 
-if [ ! -f "$work/done" ]; then
+mkdir -p "$work"
+if [ "${ONLY:-}" != encodings ] && [ ! -f "$work/done" ]; then
     echo "Generating the tree in $work (once)..."
-    rm -rf "$work" && mkdir -p "$work"
+    rm -rf "$work/tree" "$work/big.bin"
     python3 "$root/bench/search/make_tree.py" "$work"
     touch "$work/done"
 fi
+if [ ! -f "$work/mixed.done" ]; then
+    echo "Generating the mixed-encoding tree in $work (once)..."
+    rm -rf "$work/mixed" "$work/mixed.bin"
+    python3 "$root/bench/search/make_tree.py" "$work" mixed
+    touch "$work/mixed.done"
+fi
 tree="$work/tree"
-entries=$(find "$tree" | wc -l)
+mixed="$work/mixed"
 
 now() { date +%s.%N; }
 field() { sed -n "s/^\(.* \)\{0,1\}$1=\([^ ]*\).*/\2/p"; }
@@ -54,7 +65,11 @@ measure() {
         gap=$(echo "$gap $(echo "$line" | field max_pump_gap_ms)" | awk '{print ($2 > $1) ? $2 : $1}')
         peak=$(echo "$line" | field peak_rss_kib)
         [ "$cache" = cold ] && drop_caches
-        local t0; t0=$(now); "${peer[@]}" >/dev/null || true; peer_times+=("$(echo "$(now) - $t0" | bc -l)")
+        if [ -n "${PEER_REPORTS:-}" ]; then  # the peer prints its own seconds= (the read ceiling)
+            peer_times+=("$("${peer[@]}" | field seconds)")
+        else
+            local t0; t0=$(now); "${peer[@]}" >/dev/null || true; peer_times+=("$(echo "$(now) - $t0" | bc -l)")
+        fi
         [ -n "${EXTRA_READ:-}" ] && echo "$line" | field read_seconds >>"$work/read_seconds"
     done
     ours[$name]=$(printf '%s\n' "${our_times[@]}" | median)
@@ -63,53 +78,94 @@ measure() {
     rss[$name]=$peak
 }
 
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-measure walk warm "$bench" walk "$tree" -- find "$tree" -name '.*' -prune -o -iname '*.txt' -print
-measure content warm "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
-measure content-cold cold "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
-rm -f "$work/read_seconds"
-EXTRA_READ=1 measure file warm "$bench" file "$work/big.bin" "$needle" -- rg --no-mmap -c -F -i -a "$needle" "$work/big.bin"
-read_median=$(median <"$work/read_seconds")
+main_tree() {
+    entries=$(find "$tree" | wc -l)
+    load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+    measure walk warm "$bench" walk "$tree" -- find "$tree" -name '.*' -prune -o -iname '*.txt' -print
+    measure content warm "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
+    measure content-cold cold "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
+    rm -f "$work/read_seconds"
+    EXTRA_READ=1 measure file warm "$bench" file "$work/big.bin" "$needle" -- rg --no-mmap -c -F -i -a "$needle" "$work/big.bin"
+    read_median=$(median <"$work/read_seconds")
 
-# The whole system, every entry: time, memory and the longest gap, each the worst of the runs.
-system_lines=()
-for ((i = 0; i < ${SYSTEM_RUNS:-3}; i++)); do system_lines+=("$("$bench" system)"); done
-# "Стоп" inside the 1 GiB file: 20 ms in with a warm cache (the whole file takes about 0.1 s), 100 ms in with
-# a cold one.
-stop_warm=$("$bench" stop "$work" "$needle" 20)
-drop_caches
-stop_cold=$("$bench" stop "$work" "$needle" 100)
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+    # The whole system, every entry: time, memory and the longest gap, each the worst of the runs.
+    system_lines=()
+    for ((i = 0; i < ${SYSTEM_RUNS:-3}; i++)); do system_lines+=("$("$bench" system)"); done
+    # "Стоп" inside the 1 GiB file: 20 ms in with a warm cache (the whole file takes about 0.1 s), 100 ms in with
+    # a cold one.
+    stop_warm=$("$bench" stop "$work" "$needle" 20)
+    drop_caches
+    stop_cold=$("$bench" stop "$work" "$needle" 100)
+    load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-gib=$(echo "$(stat -c %s "$work/big.bin") / 1073741824" | bc -l)
-printf '\nTree: %s entries; %s runs each, medians. Load average before %s, after %s (%s cores).\n\n' \
-    "$entries" "$runs" "$load_before" "$load_after" "$(nproc)"
-printf '%-14s %-48s %9s %9s %9s %8s %11s %9s\n' measurement peer "ours (s)" "peer (s)" ours/peer target \
-    "max gap ms" "peak MiB"
-declare -A peer_names=([walk]="find -prune -o -iname '*.txt'" [content]="rg -l -F -i -a --no-ignore, warm"
-    [content-cold]="rg -l -F -i -a --no-ignore, cold" [file]="rg --no-mmap -c -F -i -a, one 1 GiB file")
-declare -A targets=([walk]=0.45 [content]=0.60 [content-cold]=0.80 [file]=-)
-for name in walk content content-cold file; do
-    ratio=$(echo "${ours[$name]} / ${peers[$name]}" | bc -l)
-    printf '%-14s %-48s %9.3f %9.3f %9.2f %8s %11.1f %9.1f\n' "$name" "${peer_names[$name]}" "${ours[$name]}" \
-        "${peers[$name]}" "$ratio" "${targets[$name]}" "${gaps[$name]}" "$(echo "${rss[$name]} / 1024" | bc -l)"
-done
-printf '\nSearchFile throughput %.2f GiB/s, plain read loop %.2f GiB/s (%.0f%%).\n' \
-    "$(echo "$gib / ${ours[file]}" | bc -l)" "$(echo "$gib / $read_median" | bc -l)" \
-    "$(echo "100 * $read_median / ${ours[file]}" | bc -l)"
-for line in "${system_lines[@]}"; do
-    found=$(echo "$line" | field found); peak=$(echo "$line" | field peak_rss_kib)
-    before=$(echo "$line" | field rss_before_kib); paths=$(echo "$line" | field path_bytes)
-    printf '"/" with * *: %.2f s, %d results, peak %.1f MiB (%.1f MiB before the run), %.1f bytes per line' \
-        "$(echo "$line" | field seconds)" "$found" "$(echo "$peak / 1024" | bc -l)" "$(echo "$before / 1024" | bc -l)" \
-        "$(echo "($peak - $before) * 1024 / $found" | bc -l)"
-    printf ' of which %.1f beyond the path; longest gap %.1f ms\n' \
-        "$(echo "(($peak - $before) * 1024 - $paths) / $found" | bc -l)" "$(echo "$line" | field max_pump_gap_ms)"
-done
-for stop in "warm 20" "cold 100"; do
-    set -- $stop
-    line=$stop_warm; [ "$1" = cold ] && line=$stop_cold
-    printf '"Стоп" %s ms into the 1 GiB file (%s cache): the run ended %.1f ms later, %s found; longest gap %.1f ms.\n' \
-        "$2" "$1" "$(echo "$line" | field stop_ms)" "$(echo "$line" | field found)" \
-        "$(echo "$line" | field max_pump_gap_ms)"
-done
+    gib=$(echo "$(stat -c %s "$work/big.bin") / 1073741824" | bc -l)
+    printf '\nTree: %s entries; %s runs each, medians. Load average before %s, after %s (%s cores).\n\n' \
+        "$entries" "$runs" "$load_before" "$load_after" "$(nproc)"
+    printf '%-14s %-48s %9s %9s %9s %8s %11s %9s\n' measurement peer "ours (s)" "peer (s)" ours/peer target \
+        "max gap ms" "peak MiB"
+    declare -A peer_names=([walk]="find -prune -o -iname '*.txt'" [content]="rg -l -F -i -a --no-ignore, warm"
+        [content-cold]="rg -l -F -i -a --no-ignore, cold" [file]="rg --no-mmap -c -F -i -a, one 1 GiB file")
+    declare -A targets=([walk]=0.45 [content]=0.60 [content-cold]=0.80 [file]=-)
+    for name in walk content content-cold file; do
+        ratio=$(echo "${ours[$name]} / ${peers[$name]}" | bc -l)
+        printf '%-14s %-48s %9.3f %9.3f %9.2f %8s %11.1f %9.1f\n' "$name" "${peer_names[$name]}" "${ours[$name]}" \
+            "${peers[$name]}" "$ratio" "${targets[$name]}" "${gaps[$name]}" "$(echo "${rss[$name]} / 1024" | bc -l)"
+    done
+    printf '\nSearchFile throughput %.2f GiB/s, plain read loop %.2f GiB/s (%.0f%%).\n' \
+        "$(echo "$gib / ${ours[file]}" | bc -l)" "$(echo "$gib / $read_median" | bc -l)" \
+        "$(echo "100 * $read_median / ${ours[file]}" | bc -l)"
+    for line in "${system_lines[@]}"; do
+        found=$(echo "$line" | field found); peak=$(echo "$line" | field peak_rss_kib)
+        before=$(echo "$line" | field rss_before_kib); paths=$(echo "$line" | field path_bytes)
+        printf '"/" with * *: %.2f s, %d results, peak %.1f MiB (%.1f MiB before the run), %.1f bytes per line' \
+            "$(echo "$line" | field seconds)" "$found" "$(echo "$peak / 1024" | bc -l)" "$(echo "$before / 1024" | bc -l)" \
+            "$(echo "($peak - $before) * 1024 / $found" | bc -l)"
+        printf ' of which %.1f beyond the path; longest gap %.1f ms\n' \
+            "$(echo "(($peak - $before) * 1024 - $paths) / $found" | bc -l)" "$(echo "$line" | field max_pump_gap_ms)"
+    done
+    for stop in "warm 20" "cold 100"; do
+        set -- $stop
+        line=$stop_warm; [ "$1" = cold ] && line=$stop_cold
+        printf '"Стоп" %s ms into the 1 GiB file (%s cache): the run ended %.1f ms later, %s found; longest gap %.1f ms.\n' \
+            "$2" "$1" "$(echo "$line" | field stop_ms)" "$(echo "$line" | field found)" \
+            "$(echo "$line" | field max_pump_gap_ms)"
+    done
+}
+
+# The mixed-encoding tree, warm: the run against ripgrep (which reads UTF-16 files with a byte-order mark too)
+# and against the read ceiling, and SearchFile with the three forms of the Cyrillic text.
+encodings() {
+    local load_before load_after
+    load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+    measure cyrillic warm "$bench" content "$mixed" "$cyrillic" -- rg -l -F -i -a --no-ignore "$cyrillic" "$mixed"
+    measure latin warm "$bench" content "$mixed" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$mixed"
+    PEER_REPORTS=1 measure cyrillic-ceiling warm "$bench" content "$mixed" "$cyrillic" -- "$bench" ceiling "$mixed"
+    PEER_REPORTS=1 measure latin-ceiling warm "$bench" content "$mixed" "$needle" -- "$bench" ceiling "$mixed"
+    rm -f "$work/read_seconds"
+    EXTRA_READ=1 measure mixed-file warm "$bench" file "$work/mixed.bin" "$cyrillic" -- \
+        rg --no-mmap -c -F -i -a "$cyrillic" "$work/mixed.bin"
+    local read_median gib
+    read_median=$(median <"$work/read_seconds")
+    load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+    gib=$(echo "$(stat -c %s "$work/mixed.bin") / 1073741824" | bc -l)
+    printf '\nMixed-encoding tree: %s files of %s; %s runs each, warm, medians. Load average before %s, after %s (%s cores).\n\n' \
+        "$(find "$mixed" -name '*.txt' | wc -l)" "$(du -sh "$mixed" | cut -f1)" "$runs" "$load_before" "$load_after" "$(nproc)"
+    printf '%-18s %-52s %9s %9s %9s %8s\n' measurement peer "ours (s)" "peer (s)" ours/peer target
+    declare -A names=([cyrillic]="rg -l -F -i -a --no-ignore $cyrillic (UTF-8)"
+        [latin]="rg -l -F -i -a --no-ignore $needle"
+        [cyrillic-ceiling]="2 threads read + memchr, listing not timed"
+        [latin-ceiling]="2 threads read + memchr, listing not timed"
+        [mixed-file]="rg --no-mmap -c -F -i -a, the 1 GiB mixed file")
+    declare -A limits=([cyrillic]="<= 0.70" [latin]="<= 0.70" [cyrillic-ceiling]="<= 1.30" [latin-ceiling]="<= 1.30"
+        [mixed-file]=-)
+    for name in cyrillic latin cyrillic-ceiling latin-ceiling mixed-file; do
+        printf '%-18s %-52s %9.3f %9.3f %9.2f %8s\n' "$name" "${names[$name]}" "${ours[$name]}" "${peers[$name]}" \
+            "$(echo "${ours[$name]} / ${peers[$name]}" | bc -l)" "${limits[$name]}"
+    done
+    printf '\nSearchFile with three forms %.2f GiB/s, plain read loop %.2f GiB/s: %.2f of it (target >= 0.70).\n' \
+        "$(echo "$gib / ${ours[mixed-file]}" | bc -l)" "$(echo "$gib / $read_median" | bc -l)" \
+        "$(echo "$read_median / ${ours[mixed-file]}" | bc -l)"
+}
+
+[ "${ONLY:-}" = encodings ] || main_tree
+encodings

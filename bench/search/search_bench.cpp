@@ -3,7 +3,10 @@
 //   search_bench content TREE TEXT   the same with "С текстом"
 //   search_bench system              "/" with subfolders, every entry
 //   search_bench stop FOLDER TEXT MS "С текстом" in FOLDER's *.bin files, "Стоп" pressed MS ms in
-//   search_bench file PATH TEXT      SearchFile over one file, and a plain read loop over it
+//   search_bench file PATH TEXT      SearchFile over one file with the run's forms of TEXT, and a plain read
+//                                    loop over it
+//   search_bench ceiling TREE        the read ceiling of a content search: two threads that only read the
+//                                    *.txt files under TREE and memchr each block (the listing is not timed)
 // Each prints one line of key=value figures for the run script. The longest gap is the longest time the
 // window went without handling events, from "Старт" until the result list has been laid out.
 #include <fcntl.h>
@@ -13,10 +16,14 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/forms.h"
@@ -157,8 +164,9 @@ int fileSearch(const std::string& path, const std::string& text) {
     GapMeasuringPump pump;
     EventPump::install(&pump);
     gaps.restart();
+    const SearchText forms(QString::fromUtf8(text.c_str()), SearchText::contentEncodings(false));
     auto start = Clock::now();
-    const std::int64_t found = SearchFile(path, text, 0);
+    const std::int64_t found = SearchFile(path, forms, 0);
     const double searchSeconds = secondsSince(start);
 
     std::vector<char> block(256 * 1024);
@@ -174,6 +182,36 @@ int fileSearch(const std::string& path, const std::string& text) {
         "seconds=%.4f read_seconds=%.4f bytes=%llu found=%lld max_pump_gap_ms=%.2f peak_rss_kib=%ld\n",
         searchSeconds, readSeconds, static_cast<unsigned long long>(total), static_cast<long long>(found),
         gaps.longestMs(), peakResidentKib());
+    return 0;
+}
+
+int readCeiling(const std::string& tree) {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tree)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".txt") {
+            paths.push_back(entry.path().string());
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::uint64_t> total{0};
+    std::atomic<std::size_t> seen{0};
+    const auto reader = [&] {
+        std::vector<char> block(256 * 1024);
+        for (std::size_t i; (i = next++) < paths.size();) {
+            const int fd = open(paths[i].c_str(), O_RDONLY);
+            for (ssize_t got; (got = read(fd, block.data(), block.size())) > 0;) {
+                total += static_cast<std::uint64_t>(got);
+                seen += std::memchr(block.data(), '\x07', static_cast<std::size_t>(got)) != nullptr;
+            }
+            close(fd);
+        }
+    };
+    const auto start = Clock::now();
+    std::thread second(reader);
+    reader();
+    second.join();
+    std::printf("seconds=%.4f files=%zu bytes=%llu blocks_with_bell=%zu\n", secondsSince(start), paths.size(),
+                static_cast<unsigned long long>(total.load()), seen.load());
     return 0;
 }
 
@@ -200,8 +238,12 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "file") {
         return fileSearch(args[1], args[2]);
     }
+    if (args.size() == 2 && args[0] == "ceiling") {
+        return readCeiling(args[1]);
+    }
     std::fputs(
-        "usage: search_bench walk TREE | content TREE TEXT | system | stop FOLDER TEXT MS | file PATH TEXT\n",
+        "usage: search_bench walk TREE | content TREE TEXT | system | stop FOLDER TEXT MS | file PATH TEXT | "
+        "ceiling TREE\n",
         stderr);
     return 2;
 }

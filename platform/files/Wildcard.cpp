@@ -2,44 +2,9 @@
 
 #include <QChar>
 
+#include "platform/ShownName.h"
+
 namespace {
-
-constexpr char32_t kRawByteBase = 0x110000;
-
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Decodes one UTF-8 sequence at `pos`; returns its length, or 0 when the byte there starts no valid sequence.
-std::size_t decodeOne(std::string_view bytes, std::size_t pos, char32_t& cp) {
-    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = at(pos);
-    std::size_t length = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, cp = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, cp = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, cp = lead & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (pos + length > bytes.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if (!isContinuation(at(pos + i))) {
-            return 0;
-        }
-        cp = (cp << 6) | (at(pos + i) & 0x3F);
-    }
-    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-    return (cp < minimum || cp > 0x10FFFF || surrogate) ? 0 : length;
-}
 
 char32_t fold(char32_t cp) {
     if (cp < 0x80) {
@@ -105,17 +70,9 @@ std::u32string foldedCharacters(std::string_view bytes) {
 }
 
 void foldInto(std::string_view bytes, std::u32string& out) {
-    out.clear();
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        char32_t cp = 0;
-        const std::size_t length = decodeOne(bytes, pos, cp);
-        if (length == 0) {
-            out.push_back(kRawByteBase + static_cast<unsigned char>(bytes[pos]));
-            ++pos;
-        } else {
-            out.push_back(fold(cp));
-            pos += length;
-        }
+    shownCharacters(bytes, out);
+    for (char32_t& ch : out) {
+        ch = fold(ch);
     }
 }
 
@@ -126,7 +83,7 @@ std::size_t bytesOfLastCharacters(std::string_view bytes, std::size_t count) {
     lengths.reserve(bytes.size());
     while (pos < bytes.size()) {
         char32_t cp = 0;
-        const std::size_t length = decodeOne(bytes, pos, cp);
+        const std::size_t length = utf8SequenceAt(bytes, pos, cp);
         lengths.push_back(length == 0 ? 1 : length);
         pos += lengths.back();
     }

@@ -23,8 +23,7 @@ class WildcardMask {
     bool matchesEverything_ = false;
 };
 
-// Characters of a byte string for comparison: valid UTF-8 decodes to its case-folded code point, every other
-// byte stands for itself outside the Unicode range, so it only equals the same byte.
+// Characters of a name for comparison: the characters it is shown as (ShownName), case-folded.
 std::u32string foldedCharacters(std::string_view bytes);
 void foldInto(std::string_view bytes, std::u32string& out);
 

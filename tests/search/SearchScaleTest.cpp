@@ -104,7 +104,7 @@ TEST_F(SearchScaleTest, TreesDeeperThanPathMaxAreSearchedWhole) {
     ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_EQ(messages.shown[2].text, kSuccess);
     // The viewer's search and the size look reach such a file too.
-    EXPECT_EQ(SearchFile(bottom, "needle", 0), 4);
+    EXPECT_EQ(SearchFile(bottom, SearchText(QStringLiteral("needle"), {TextEncoding::Utf8}), 0), 4);
     EXPECT_EQ(QueryFileSize(bottom), 10u);
     // And so does View, through the file viewer.
     Set1->CheckBox1->setChecked(false);

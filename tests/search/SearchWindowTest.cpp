@@ -414,9 +414,14 @@ TEST_F(SearchWindowTest, AChosenFolderKeepsItsBytesUntilTheFieldIsEdited) {
     const std::string raw = tree.folder("\xCF\xF0\xE8");  // a Windows-1251 name, not valid UTF-8
     tree.file("\xCF\xF0\xE8/x.txt");
     w->setStartFolder(raw);
+    EXPECT_TRUE(w->Edit1->text().endsWith(QStringLiteral("/При")));  // shown decoded as Windows-1251
     w->Button2Click();
-    auto found = results();
-    EXPECT_NE(std::find(found.begin(), found.end(), raw + "/x.txt"), found.end());
+    const auto found = results();
+    const auto row = std::find(found.begin(), found.end(), raw + "/x.txt");
+    ASSERT_NE(row, found.end());
+    const QModelIndex shown = w->ListBox1Items->index(static_cast<int>(row - found.begin()));
+    EXPECT_TRUE(
+        w->ListBox1Items->data(shown, Qt::DisplayRole).toString().endsWith(QStringLiteral("/При/x.txt")));
 
     w->Edit1->setText(w->Edit1->text() + QStringLiteral("/"));  // edited: the typed text is used again
     EXPECT_EQ(w->startFolder(), w->Edit1->text().toStdString());

@@ -265,7 +265,9 @@ TEST_F(ViewerTest, HexPageSearchScrollsToTheMatchAndSelectsItsLabel) {
                                         {0x12A, "needle"},
                                         {0x135, "NEEDLE"},
                                         {8190, "straddle"},
-                                        {0x9000, "\x8F\xE0\xA8\xA2\xA5\xE2"}})));
+                                        {0x9000, "\x8F\xE0\xA8\xA2\xA5\xE2"},
+                                        {0xA000, std::string("\x1F\x04\x40\x04\x38\x04\x32\x04", 8)},
+                                        {0xB000, "Ёлка ΣΟΦΊΑ"}})));
     struct Case {
         const char* name;
         QString text;
@@ -299,16 +301,29 @@ TEST_F(ViewerTest, HexPageSearchScrollsToTheMatchAndSelectsItsLabel) {
     search(QStringLiteral("needle"));
     EXPECT_EQ(position(), 0x12);
 
-    viewer.BitBtn1Click();  // DOS: the Cyrillic text is looked for in its code page 866 form
-    search(QStringLiteral("Привет"));
-    EXPECT_EQ(viewer.PageOffset, 0x9000 - 16);
-    EXPECT_EQ(selected(), QStringLiteral("00009000"));
-    search(QStringLiteral("нет такого"));
-    EXPECT_EQ(
-        messages.shown.back().text,
-        codepage::fromWin1251(WinToDos(codepage::toWin1251(QStringLiteral("нет такого")))) + " - не найдено");
-    viewer.BitBtn1Click();
-    viewer.BitBtn1Click();
+    // Each reading looks for the form it shows, without regard to case, and a text not found is named as
+    // typed.
+    const struct {
+        const char* typed;
+        std::int64_t pageOffset;  // -1: not found
+    } readings[4][2] = {{{"привет", -1}, {"Привет☺", -1}},
+                        {{"ПРИВЕТ", 0x9000 - 16}, {"нет такого", -1}},
+                        {{"ПРИВ", 0xA000 - 16}, {"привет", -1}},
+                        {{"ёлка σοφία", 0xB000 - 16}, {"ПРИВ", -1}}};
+    for (const auto& reading : readings) {
+        for (const auto& c : reading) {
+            viewer.ScrollBar1->setValue(0);
+            messages.shown.clear();
+            search(QString::fromUtf8(c.typed));
+            if (c.pageOffset >= 0) {
+                EXPECT_EQ(viewer.PageOffset, c.pageOffset) << c.typed;
+            } else {
+                ASSERT_EQ(messages.texts().size(), 1u) << c.typed;
+                EXPECT_EQ(messages.shown[0].text, QString::fromUtf8(c.typed) + " - не найдено");
+            }
+        }
+        viewer.BitBtn1Click();
+    }
 }
 
 TEST_F(ViewerTest, AMatchInAFileNoLongerOnDisplayIsDropped) {

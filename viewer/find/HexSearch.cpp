@@ -1,7 +1,5 @@
 #include "viewer/find/HexSearch.h"
 
-#include "matching/ContentMatch.h"
-#include "platform/CodePages.h"
 #include "viewer/render/HexPage.h"
 
 std::uint64_t searchStart(const std::optional<HexMatch>& previous, std::uint64_t pageOffset) {
@@ -11,9 +9,18 @@ std::uint64_t searchStart(const std::optional<HexMatch>& previous, std::uint64_t
     return pageOffset;
 }
 
-std::string searchBytes(const QString& typed, Reading reading) {
-    const std::string text = codepage::toWin1251(typed);
-    return reading == Reading::Dos ? WinToDos(text) : text;
+TextEncoding encodingOf(Reading reading) {
+    switch (reading) {
+        case Reading::Win:
+            return TextEncoding::Win1251;
+        case Reading::Dos:
+            return TextEncoding::Cp866;
+        case Reading::Ucode:
+            return TextEncoding::Utf16le;
+        case Reading::Utf8:
+            return TextEncoding::Utf8;
+    }
+    return TextEncoding::Win1251;
 }
 
 // A label stands at the start of a line and is followed by ": "; the same digits in a character column do not

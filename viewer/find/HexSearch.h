@@ -4,8 +4,8 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
-#include <string>
 
+#include "matching/TextForms.h"
 #include "viewer/render/Reading.h"
 
 // The previous match of this file: the offset of its line and the page it scrolled to.
@@ -19,9 +19,9 @@ struct HexMatch {
 // bytes is found.
 std::uint64_t searchStart(const std::optional<HexMatch>& previous, std::uint64_t pageOffset);
 
-// The bytes looked for: the typed text in Windows-1251, in the DOS reading with its Cyrillic letters as their
-// code page 866 codes.
-std::string searchBytes(const QString& typed, Reading reading);
+// The encoding a reading shows the bytes in: the search in a paged file looks for the typed text in the
+// encoding of the reading on display.
+TextEncoding encodingOf(Reading reading);
 
 // Where the label of the line starting at `lineOffset` stands in a hex page's text, or -1 when the page does
 // not show that line.

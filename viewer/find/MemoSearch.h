@@ -1,13 +1,9 @@
 #pragma once
-// The search in the whole text on display: case-insensitive by the viewer's own Windows-1251 table, forward
-// from a place in the text.
+// The search in the whole text on display: the characters as shown, without regard to their Unicode case,
+// forward from a place in the text.
 
 #include <QString>
 
-// The Windows-1251 case folding of the in-text search: A-Z and А-Я to lower case, and the seven other
-// Cyrillic capitals Ѓ Ґ Ё Є Ї І Ѕ to theirs; every other code is unchanged.
-unsigned char foldCase(unsigned char code);
-
-// The index of the first occurrence of `needle` in `text` at or after `from`, both folded; -1 when there is
-// none or the needle is empty. Characters outside Windows-1251 compare as themselves.
-qsizetype findFolded(const QString& text, const QString& needle, qsizetype from);
+// The index of the first occurrence of `needle` in `text` at or after `from`, letters of any script matching
+// their other case; -1 when there is none or the needle is empty. A match is as long as the needle.
+qsizetype findWithoutCase(const QString& text, const QString& needle, qsizetype from);

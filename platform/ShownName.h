@@ -1,0 +1,17 @@
+#pragma once
+// How a name or a path, a byte string from the system, is shown: decoded as UTF-8, or as Windows-1251 when
+// it is not valid UTF-8 (Windows archives unpacked on Linux hold many such names). Only the display decodes:
+// the bytes themselves stay as they are everywhere else.
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+QString shownName(std::string_view bytes);
+
+// The characters shownName shows, into `out`, without a QString on the way (the name masks match names as
+// shown, thousands a second).
+void shownCharacters(std::string_view bytes, std::u32string& out);
+
+// Length of the valid UTF-8 sequence at `pos`, its character in `ch`; 0 when no valid sequence starts there.
+std::size_t utf8SequenceAt(std::string_view bytes, std::size_t pos, char32_t& ch);
