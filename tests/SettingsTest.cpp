@@ -246,80 +246,66 @@ TEST_F(SettingsWindowTest, AFailedSaveAsksWhetherToCloseWithoutIt) {
     EXPECT_EQ(contentOf(settingsFilePath()), "old\r\n");
 }
 
-// Sets an environment variable (nullptr unsets it) and puts the old value back when it goes.
-class ScopedVariable {
-  public:
-    explicit ScopedVariable(const char* name)
-        : name_(name), saved_(qgetenv(name)), wasSet_(qEnvironmentVariableIsSet(name)) {}
-    ~ScopedVariable() { wasSet_ ? qputenv(name_, saved_) : qunsetenv(name_); }
-    void set(const char* value) { value != nullptr ? qputenv(name_, value) : qunsetenv(name_); }
-
-  private:
-    const char* name_;
-    QByteArray saved_;
-    bool wasSet_;
-};
-
-// A program folder of the test's own, put back at the end.
-class OwnProgramFolder {
-  public:
-    explicit OwnProgramFolder(const std::string& folder) : saved_(programFolder()) {
-        replaceProgramFolder(folder + "/");
+// A program folder of the test's own, read-only to all but root, and a HOME and XDG_CONFIG_HOME of its own;
+// all put back after.
+class OwnFolders : public SettingsWindowTest {
+  protected:
+    void SetUp() override {
+        SettingsWindowTest::SetUp();
+        replaceProgramFolder(program + "/");
+        chmod(program.c_str(), 0555);
+        qputenv("HOME", QByteArray::fromStdString(tree.path("home")));
     }
-    ~OwnProgramFolder() { replaceProgramFolder(saved_); }
+    void TearDown() override {
+        chmod(program.c_str(), 0700);
+        replaceProgramFolder(savedFolder);
+        qputenv("HOME", savedHome);
+        savedConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", savedConfig);
+        SettingsWindowTest::TearDown();
+    }
 
-  private:
-    std::string saved_;
-};
-
-TEST(SettingsLocation, BesideAWritableProgramOrInTheUsersConfigurationFolder) {
     TempTree tree;
     const std::string program = tree.folder("program");
-    const OwnProgramFolder programFolder(program);
-    ScopedVariable home("HOME");
-    ScopedVariable configHome("XDG_CONFIG_HOME");
-    home.set(tree.path("home").c_str());
+    const std::string savedFolder = programFolder();
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+};
+
+TEST_F(OwnFolders, SettingsLiveBesideAWritableProgramOrInTheUsersConfigurationFolder) {
     const std::string beside = program + "/fs.ini";
     const std::string fromHome = tree.path("home/.config/varnel/fs.ini");
     const struct {
-        const char* what;
         mode_t mode;
         bool holdsFile;
         const char* configured;
         std::string expected;
     } cases[] = {
-        {"writable", 0777, false, "/config", beside},
-        {"read-only, holding fs.ini", 0555, true, "/config", beside},
-        {"read-only, XDG_CONFIG_HOME set", 0555, false, "/config/", "/config/varnel/fs.ini"},
-        {"read-only, XDG_CONFIG_HOME unset", 0555, false, nullptr, fromHome},
-        {"read-only, XDG_CONFIG_HOME relative", 0555, false, "config", fromHome},
+        {0777, false, "/config", beside},  // writable
+        {0555, true, "/config", beside},   // read-only, holding fs.ini
+        {0555, false, "/config/", "/config/varnel/fs.ini"},
+        {0555, false, nullptr, fromHome},   // XDG_CONFIG_HOME unset
+        {0555, false, "config", fromHome},  // or relative
     };
     for (const auto& c : cases) {
         std::remove(beside.c_str());
         if (c.holdsFile) {
             tree.file("program/fs.ini");
         }
-        ASSERT_EQ(chmod(program.c_str(), c.mode), 0);
-        configHome.set(c.configured);
+        chmod(program.c_str(), c.mode);
+        c.configured != nullptr ? qputenv("XDG_CONFIG_HOME", c.configured) : qunsetenv("XDG_CONFIG_HOME");
         std::string found;
         asUnprivileged([&] { found = settingsFilePath(); });
-        EXPECT_EQ(found, c.expected) << c.what;
+        EXPECT_EQ(found, c.expected) << c.mode << " " << c.holdsFile << " "
+                                     << (c.configured ? c.configured : "");
     }
-    chmod(program.c_str(), 0700);
 }
 
-// With a read-only program folder the settings go to the configuration folder, made at the first save; a
-// close that changes nothing writes nothing, and a configuration folder that cannot be written is asked
-// about like any failed save.
-TEST_F(SettingsWindowTest, SettingsFollowTheUserWhenTheProgramFolderIsReadOnly) {
-    TempTree tree;
-    const std::string program = tree.folder("program");
-    ASSERT_EQ(chmod(program.c_str(), 0555), 0);
-    const OwnProgramFolder programFolder(program);
+// The configuration folder is made at the first save; a close that changes nothing writes nothing, and a
+// configuration folder that cannot be written is asked about like any failed save.
+TEST_F(OwnFolders, SettingsFollowTheUserWhenTheProgramFolderIsReadOnly) {
     const std::string user = tree.folder("user");
-    ASSERT_EQ(chmod(user.c_str(), 0777), 0);
-    ScopedVariable configHome("XDG_CONFIG_HOME");
-    configHome.set(user.c_str());
+    chmod(user.c_str(), 0777);
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(user));
     const std::string viewer = tree.file("viewer");
     const auto closeAs = [](const std::function<void()>& beforeClosing) {
         TFILESCH search;
@@ -343,7 +329,6 @@ TEST_F(SettingsWindowTest, SettingsFollowTheUserWhenTheProgramFolderIsReadOnly) 
     EXPECT_TRUE(closeAs([] { Set1->setViewerPath(ViewerRow::Graphics, "/opt/other"); }));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE(messages.shown[0].text.contains(QString::fromStdString(user + "/varnel/fs.ini")));
-    chmod(program.c_str(), 0700);
 }
 
 }  // namespace
