@@ -1,4 +1,5 @@
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -52,19 +53,19 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
-    catchTerminationRequests();
     // The toolkit sees only what stands before "--" and takes its own options out of argv in place.
     int toolkitCount = request.toolkitCount;
     GuardedApplication app(toolkitCount, argv);
     loadToolkitTranslation();
-    std::vector<std::string> arguments(argv + 1, argv + toolkitCount);
+    std::vector<std::string> arguments(argv + std::min(toolkitCount, 1), argv + toolkitCount);
     arguments.insert(arguments.end(), request.afterOptions.begin(), request.afterOptions.end());
     try {
         createForms(keepArguments(arguments));
     } catch (const std::exception& failure) {
         reportUnexpected(failure);
     }
-    onTerminationRequest([] { FILESCH->endOnRequest(); });
     FILESCH->show();
+    // From here on the windows and the settings are in place, and the event loop runs the request.
+    onTerminationRequest([] { FILESCH->endOnRequest(); });
     return app.exec();
 }

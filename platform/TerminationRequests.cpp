@@ -22,22 +22,9 @@ void noteRequest(int) {
 
 }  // namespace
 
-void catchTerminationRequests() {
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, requests) != 0) {
-        return;  // the signals keep ending the program at once, as they do without this
-    }
-    struct sigaction handling {};
-    handling.sa_handler = noteRequest;
-    sigemptyset(&handling.sa_mask);
-    handling.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        sigaction(signal, &handling, nullptr);
-    }
-}
-
 void onTerminationRequest(std::function<void()> action) {
-    if (requests[1] < 0) {
-        return;
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, requests) != 0) {
+        return;  // the signals keep ending the program at once
     }
     auto* notifier = new QSocketNotifier(requests[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [action = std::move(action)] {
@@ -46,4 +33,11 @@ void onTerminationRequest(std::function<void()> action) {
         }
         action();
     });
+    struct sigaction handling {};
+    handling.sa_handler = noteRequest;
+    sigemptyset(&handling.sa_mask);
+    handling.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &handling, nullptr);
+    }
 }

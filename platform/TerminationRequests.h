@@ -5,8 +5,6 @@
 
 #include <functional>
 
-// Catches the three signals from now on; one caught before the action is set waits for it.
-void catchTerminationRequests();
-
-// Runs `action` from the event loop for the requests caught so far and to come. Needs the application object.
+// Catches the three signals from now on and runs `action` for them from the event loop. Needs the application
+// object; until it is called, the signals end the program at once.
 void onTerminationRequest(std::function<void()> action);
