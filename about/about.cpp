@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "about/HelpWindow.h"
 #include "about/LinkLabel.h"
 #include "icons/Icons.h"
 #include "platform/Fonts.h"
@@ -122,18 +123,26 @@ void TAboutBox::Button1Click() {
     close();
 }
 
-// A help file that is not there is told at once; one that the desktop cannot open is told when the opener
-// ends.
+// A help file that is not there is told at once. Few desktops have a program for help.chm, so when the opener
+// fails on a file that is there, the same pages are shown in a window of the program's own.
 void TAboutBox::Button2Click() {
     const std::string help = programFolder() + "help.chm";
     if (!isRegularFile(help)) {
         showHelpMissing();
         return;
     }
-    Shell::current().openWithDefault(help, [](bool ok) {
-        if (!ok) {
-            showHelpMissing();
+    Shell::current().openWithDefault(help, [this, help](bool ok) {
+        if (ok) {
+            return;
         }
+        if (!isRegularFile(help)) {
+            showHelpMissing();
+            return;
+        }
+        if (ownHelp_ == nullptr) {
+            ownHelp_ = new HelpWindow(this);
+        }
+        ownHelp_->open();
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class HelpWindow;
 class LinkLabel;
 class QFrame;
 class QLabel;
@@ -29,6 +30,9 @@ class TAboutBox : public QDialog {
     LinkLabel* Label8;
     QLabel* Label5;
     QPushButton* Button2;
+    // The program's own help window, made when first needed; the About box is its parent, so its modality
+    // never blocks it.
+    HelpWindow* ownHelp() const { return ownHelp_; }
 
   public slots:
     void Button1Click();
@@ -38,6 +42,8 @@ class TAboutBox : public QDialog {
 
   private:
     void createControls();
+
+    HelpWindow* ownHelp_ = nullptr;
 };
 
 extern TAboutBox* AboutBox;

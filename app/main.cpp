@@ -1,13 +1,30 @@
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/forms.h"
 #include "platform/CommandLine.h"
 #include "platform/GuardedApplication.h"
+#include "platform/TerminationRequests.h"
+#include "platform/ToolkitTranslation.h"
 #include "search/FS1.h"
 
 namespace {
+
+const char* const kUsage =
+    "Использование: varnel [ФАЙЛ [ТЕКСТ]]\n"
+    "Ищет файлы и папки по маске имени и расширения и по тексту внутри файлов,\n"
+    "показывает найденное как текст, шестнадцатеричный дамп или картинку.\n"
+    "\n"
+    "  ФАЙЛ       файл, который просмотрщик загружает при запуске\n"
+    "  ТЕКСТ      текст для поиска в этом файле (только вместе с ФАЙЛОМ)\n"
+    "  --help     показать эту справку и выйти\n"
+    "  --version  показать название и версию и выйти\n"
+    "  --         конец ключей: дальше только ФАЙЛ и ТЕКСТ, даже если они начинаются с \"-\"\n"
+    "\n"
+    "Подробная справка: кнопка \"Помощь\" в окне \"О программе\" (файл help.chm в папке программы),\n"
+    "man varnel.\n";
 
 // Qt aborts with a terse message when there is no display; say plainly what to do instead.
 bool displayAvailable() {
@@ -20,6 +37,15 @@ bool displayAvailable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const CommandLineRequest request = readCommandLine(argc, argv);
+    if (request.action == CommandLineRequest::Action::Usage) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (request.action == CommandLineRequest::Action::Version) {
+        std::printf("Varnel %s\n", VARNEL_VERSION);
+        return 0;
+    }
     if (!displayAvailable()) {
         std::fputs(
             "Varnel needs a graphical display (X11 or Wayland), and none was found.\n"
@@ -27,15 +53,19 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
-    keepArgumentBytes(argc, argv);
-    GuardedApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
+    // The toolkit sees only what stands before "--" and takes its own options out of argv in place.
+    int toolkitCount = request.toolkitCount;
+    GuardedApplication app(toolkitCount, argv);
+    loadToolkitTranslation();
+    std::vector<std::string> arguments(argv + std::min(toolkitCount, 1), argv + toolkitCount);
+    arguments.insert(arguments.end(), request.afterOptions.begin(), request.afterOptions.end());
     try {
-        createForms(arguments);
+        createForms(keepArguments(arguments));
     } catch (const std::exception& failure) {
         reportUnexpected(failure);
     }
     FILESCH->show();
+    // From here on the windows and the settings are in place, and the event loop runs the request.
+    onTerminationRequest([] { FILESCH->endOnRequest(); });
     return app.exec();
 }

@@ -1,6 +1,6 @@
-# Installing Varnel. The program folder (the executable with help.chm) is also where the user's fs.ini is
-# written, so it must be writable by the user: the default prefix is therefore the user's own ~/.local, whose
-# share/applications and bin the desktop and the shell already look in.
+# Installing Varnel for one user. The program folder (the executable with help.chm) also keeps that user's fs.ini
+# as long as they may write it, so the default prefix is the user's own ~/.local, whose share/applications and
+# bin the desktop and the shell already look in. An install for everyone is the Debian package (Package.cmake).
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
     set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local" CACHE PATH "Install prefix; the program folder must be writable"
         FORCE)

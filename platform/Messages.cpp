@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -17,6 +18,18 @@ class BoxMessages : public Messages {
         show(QMessageBox::Information, caption, text);
     }
     void error(const QString& text) override { show(QMessageBox::Critical, kApplicationTitle, text); }
+    // The buttons carry their own Russian texts, so the answer never depends on a translation being
+    // installed.
+    bool question(const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, kApplicationTitle, text, QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        QPushButton* const yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        QPushButton* const no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        box.setDefaultButton(no);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes;
+    }
 
   private:
     static void show(QMessageBox::Icon icon, const QString& caption, const QString& text) {

@@ -17,6 +17,9 @@ class Messages {
     }
     // An unexpected failure's text.
     virtual void error(const QString& text) = 0;
+    // A failure's text with a question after it, answered "Да" (true) or "Нет" (false, also Esc and the close
+    // box); the application's title.
+    virtual bool question(const QString& text) = 0;
 
     static Messages& current();
     // Replaces the boxes (tests); nullptr puts the real ones back.

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
+#include <cstdio>
 
 #include "about/about.h"
 #include "chooser/FB1.h"
@@ -30,6 +31,7 @@
 #include "search/ResultsModel.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"
+#include "settings/SettingsLocation.h"
 #include "settings/forset1.h"
 #include "viewer/RF1.h"
 
@@ -39,6 +41,7 @@ std::string CurrentFilePath;
 namespace {
 
 const QColor kNavy(0, 0, 128);
+const QString kCloseWithoutSaving = QStringLiteral("\n\nЗакрыть программу без сохранения настроек?");
 
 // The designed places of the controls in the two rows whose counters grow with their numbers.
 const QRect kLabel10Place(144, 120, 57, 16);
@@ -503,11 +506,38 @@ void TFILESCH::showEvent(QShowEvent* event) {
 }
 
 // Closing saves the settings and ends the program; a run in progress stops at its next entry and ends without
-// its message. A save that fails keeps the window open: its error goes on to the top-level handler.
+// its message. A save that fails asks whether to close without it, so a cause the user cannot mend (a folder
+// they may not write) never keeps the program from closing.
 void TFILESCH::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    FormClose();
+    if (!settingsSavedOrGivenUp()) {
+        event->ignore();
+        return;
+    }
     event->accept();
+    end();
+}
+
+// A request to end from outside the window (the session ending, Ctrl+C in a terminal) saves what it can and
+// ends without asking, since nobody may be there to answer.
+void TFILESCH::endOnRequest() {
+    try {
+        FormClose();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+    }
+    end();
+}
+
+bool TFILESCH::settingsSavedOrGivenUp() {
+    try {
+        FormClose();
+        return true;
+    } catch (const std::exception& failure) {
+        return Messages::current().question(QString::fromUtf8(failure.what()) + kCloseWithoutSaving);
+    }
+}
+
+void TFILESCH::end() {
     stopFlag_ = true;
     closed_ = true;
     QCoreApplication::quit();

@@ -100,8 +100,11 @@ class TFILESCH : public QWidget {
     void ListBox1ContextMenu(const QPoint& pos);
     // Loads the external viewers' settings; the first show of the window runs it.
     void FormShow();
-    // Saves the external viewers' settings; closing the window runs it. Throws FileError when the save fails.
+    // Saves the external viewers' settings when they changed; closing the window runs it. Throws FileError
+    // when the save fails.
     void FormClose();
+    // Saves the settings if it can and ends the program without asking anything.
+    void endOnRequest();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -125,6 +128,9 @@ class TFILESCH : public QWidget {
     void viewSelected();
     void viewPicture();
     void viewText();
+    // Saves the settings; when that fails, whether the user chose to close without them.
+    bool settingsSavedOrGivenUp();
+    void end();
 
     bool stopFlag_ = false;
     bool searching_ = false;

@@ -12,7 +12,6 @@
 
 #include "platform/files/FileError.h"
 #include "platform/files/InputFile.h"
-#include "platform/files/ProgramFolder.h"
 
 namespace {
 
@@ -89,6 +88,46 @@ int writeAll(int fd, const std::string& bytes) {
     return 0;
 }
 
+// Whether `file` holds these two paths as the load would read them; a missing file holds two empty lines, and
+// one that cannot be read holds nothing.
+bool holds(const std::string& file, const std::string& textViewer, const std::string& graphicsViewer) {
+    try {
+        const InputFile input(file);
+        if (input.kind() != InputFile::Kind::Regular) {
+            return textViewer.empty() && graphicsViewer.empty();
+        }
+        LineReader lines(input);
+        return lines.next() == textViewer && lines.next() == graphicsViewer;
+    } catch (const FileError&) {
+        return false;
+    }
+}
+
+// Creates the folders above `file` that are missing, private to the user as configuration folders are.
+void makeFoldersAbove(const std::string& file) {
+    for (std::size_t slash = file.find('/', 1); slash != std::string::npos;
+         slash = file.find('/', slash + 1)) {
+        if (mkdir(file.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
+            throw FileError(kCannotSaveFile, file, errno);
+        }
+    }
+}
+
+// A new file beside `file`, open for writing; its folder is created when it is missing.
+int createBeside(const std::string& file, std::string& fresh) {
+    fresh = file + ".XXXXXX";
+    int fd = mkostemp(fresh.data(), O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        makeFoldersAbove(file);
+        fresh = file + ".XXXXXX";
+        fd = mkostemp(fresh.data(), O_CLOEXEC);
+    }
+    if (fd < 0) {
+        throw FileError(kCannotSaveFile, file, errno);
+    }
+    return fd;
+}
+
 mode_t newFileMode() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -96,10 +135,6 @@ mode_t newFileMode() {
 }
 
 }  // namespace
-
-std::string settingsFilePath() {
-    return programFolder() + "fs.ini";
-}
 
 void loadViewerPaths(const std::string& file,
                      const std::function<void(ViewerRow, const std::string&)>& load) {
@@ -118,11 +153,11 @@ void loadViewerPaths(const std::string& file,
 
 void saveViewerPaths(const std::string& file, const std::string& textViewer,
                      const std::string& graphicsViewer) {
-    std::string fresh = file + ".XXXXXX";
-    const int fd = mkostemp(fresh.data(), O_CLOEXEC);
-    if (fd < 0) {
-        throw FileError(kCannotSaveFile, file, errno);
+    if (holds(file, textViewer, graphicsViewer)) {
+        return;
     }
+    std::string fresh;
+    const int fd = createBeside(file, fresh);
     int reason = fchmod(fd, newFileMode()) != 0 ? errno : 0;
     if (reason == 0) {
         reason = writeAll(fd, textViewer + "\r\n" + graphicsViewer + "\r\n");

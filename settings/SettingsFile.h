@@ -1,12 +1,9 @@
 #pragma once
-// The settings file "fs.ini" in the program folder: the external text viewer's path on its first line and the
-// graphics viewer's on its second, each ended by CR LF, as bytes; nothing else.
+// The settings file "fs.ini" (its place: SettingsLocation.h): the external text viewer's path on its first
+// line and the graphics viewer's on its second, each ended by CR LF, as bytes; nothing else.
 
 #include <functional>
 #include <string>
-
-// The settings file's place: the program folder's "fs.ini", never the current folder's.
-std::string settingsFilePath();
 
 enum class ViewerRow { Text, Graphics };
 
@@ -16,8 +13,9 @@ enum class ViewerRow { Text, Graphics };
 // the file cannot be opened or read; a row handed over before that stays handed over.
 void loadViewerPaths(const std::string& file, const std::function<void(ViewerRow, const std::string&)>& load);
 
-// Writes the two paths, each followed by CR LF, to a new file beside `file`, flushes it to the disk and
-// renames it over `file`, so a save that fails leaves the previous file whole. Throws FileError naming
-// `file`.
+// Unless `file` already holds the two paths (a missing file holds two empty ones), writes them, each followed
+// by CR LF, to a new file beside `file`, flushes it to the disk and renames it over `file`, so a save that
+// fails leaves the previous file whole. The folders above `file` are created when missing. Throws FileError
+// naming `file`.
 void saveViewerPaths(const std::string& file, const std::string& textViewer,
                      const std::string& graphicsViewer);

@@ -2,11 +2,14 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 #include <fstream>
 
 #include "TestSupport.h"
+#include "about/HelpWindow.h"
 #include "about/LinkLabel.h"
 #include "about/about.h"
 #include "platform/files/ProgramFolder.h"
@@ -63,9 +66,20 @@ TEST_F(AboutHelp, OpensTheProgramFoldersHelpFileAndTellsEveryFailure) {
     EXPECT_EQ(shell.opened, std::vector<std::string>{help});
     EXPECT_TRUE(messages.texts().empty());
 
+    // No program opens it: the same pages in the program's own window, every topic of the contents reachable.
     shell.succeeds = false;
     box.Button2->click();
-    EXPECT_EQ(messages.texts(), std::vector<QString>{kHelpMissing});
+    EXPECT_TRUE(messages.texts().empty());
+    HelpWindow* const help = box.ownHelp();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->page(), QStringLiteral("index.htm"));
+    ASSERT_EQ(help->Contents->count(), 8);
+    for (int row = help->Contents->count() - 1; row >= 0; --row) {
+        help->Contents->setCurrentRow(row);
+        EXPECT_EQ(help->Pages->documentTitle(), help->Contents->item(row)->text());
+    }
+    EXPECT_TRUE(help->Back->isEnabled());
 }
 
 TEST_F(AboutHelp, LinksOpenTheirAddressesAndFailQuietly) {

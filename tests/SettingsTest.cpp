@@ -18,6 +18,7 @@
 #include "search/FS1.h"
 #include "settings/ProgramDialog.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 #include "settings/forset1.h"
 
 namespace {
@@ -222,27 +223,112 @@ TEST_F(SettingsWindowTest, PathsComeBackAfterARestart) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(SettingsWindowTest, AFailedSaveKeepsTheWindowOpenUntilASaveSucceeds) {
+// A save that fails asks; "Нет" keeps the window open with the old file whole, "Да" closes without saving.
+TEST_F(SettingsWindowTest, AFailedSaveAsksWhetherToCloseWithoutIt) {
     const std::string folder = programFolder();
     std::ofstream(settingsFilePath(), std::ios::binary) << "old\r\n";
     TFILESCH search;
     search.show();
     ASSERT_EQ(chmod(folder.c_str(), 0555), 0);  // readable by all, writable by none
-    asUnprivileged([&] { search.close(); });
+    for (const bool answer : {false, true}) {
+        messages.answer = answer;
+        asUnprivileged([&] { search.close(); });
+        EXPECT_EQ(search.isVisible(), !answer);
+    }
     chmod(folder.c_str(), 0700);
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         EXPECT_EQ(entry.path().filename(), "fs.ini");  // no new file left beside it
     }
-    EXPECT_TRUE(search.isVisible());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].kind, ShownMessage::Error);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].kind, ShownMessage::Question);
     EXPECT_TRUE(messages.shown[0].text.contains(QString::fromStdString(settingsFilePath())));
     EXPECT_TRUE(messages.shown[0].text.contains(QString::fromLocal8Bit(strerror(EACCES))));
     EXPECT_EQ(contentOf(settingsFilePath()), "old\r\n");
+}
 
-    search.close();
-    EXPECT_FALSE(search.isVisible());
-    EXPECT_EQ(contentOf(settingsFilePath()), "\r\n\r\n");
+// A program folder of the test's own, read-only to all but root, and a HOME and XDG_CONFIG_HOME of its own;
+// all put back after.
+class OwnFolders : public SettingsWindowTest {
+  protected:
+    void SetUp() override {
+        SettingsWindowTest::SetUp();
+        replaceProgramFolder(program + "/");
+        chmod(program.c_str(), 0555);
+        qputenv("HOME", QByteArray::fromStdString(tree.path("home")));
+    }
+    void TearDown() override {
+        chmod(program.c_str(), 0700);
+        replaceProgramFolder(savedFolder);
+        qputenv("HOME", savedHome);
+        savedConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", savedConfig);
+        SettingsWindowTest::TearDown();
+    }
+
+    TempTree tree;
+    const std::string program = tree.folder("program");
+    const std::string savedFolder = programFolder();
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+};
+
+TEST_F(OwnFolders, SettingsLiveBesideAWritableProgramOrInTheUsersConfigurationFolder) {
+    const std::string beside = program + "/fs.ini";
+    const std::string fromHome = tree.path("home/.config/varnel/fs.ini");
+    const struct {
+        mode_t mode;
+        bool holdsFile;
+        const char* configured;
+        std::string expected;
+    } cases[] = {
+        {0777, false, "/config", beside},  // writable
+        {0555, true, "/config", beside},   // read-only, holding fs.ini
+        {0555, false, "/config/", "/config/varnel/fs.ini"},
+        {0555, false, nullptr, fromHome},   // XDG_CONFIG_HOME unset
+        {0555, false, "config", fromHome},  // or relative
+    };
+    for (const auto& c : cases) {
+        std::remove(beside.c_str());
+        if (c.holdsFile) {
+            tree.file("program/fs.ini");
+        }
+        chmod(program.c_str(), c.mode);
+        c.configured != nullptr ? qputenv("XDG_CONFIG_HOME", c.configured) : qunsetenv("XDG_CONFIG_HOME");
+        std::string found;
+        asUnprivileged([&] { found = settingsFilePath(); });
+        EXPECT_EQ(found, c.expected) << c.mode << " " << c.holdsFile << " "
+                                     << (c.configured ? c.configured : "");
+    }
+}
+
+// The configuration folder is made at the first save; a close that changes nothing writes nothing, and a
+// configuration folder that cannot be written is asked about like any failed save.
+TEST_F(OwnFolders, SettingsFollowTheUserWhenTheProgramFolderIsReadOnly) {
+    const std::string user = tree.folder("user");
+    chmod(user.c_str(), 0777);
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(user));
+    const std::string viewer = tree.file("viewer");
+    const auto closeAs = [](const std::function<void()>& beforeClosing) {
+        TFILESCH search;
+        asUnprivileged([&] {
+            search.show();
+            beforeClosing();
+            search.close();
+        });
+        return search.isVisible();
+    };
+
+    EXPECT_FALSE(closeAs([] {}));  // nothing set, nothing written
+    EXPECT_FALSE(std::filesystem::exists(user + "/varnel"));
+    EXPECT_FALSE(closeAs([&] { Set1->setViewerPath(ViewerRow::Text, viewer); }));
+    EXPECT_EQ(contentOf(user + "/varnel/fs.ini"), viewer + "\r\n\r\n");
+
+    ASSERT_EQ(chmod((user + "/varnel").c_str(), 0555), 0);
+    clear(*Set1);
+    EXPECT_FALSE(closeAs([] {}));  // loaded and unchanged
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(closeAs([] { Set1->setViewerPath(ViewerRow::Graphics, "/opt/other"); }));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.contains(QString::fromStdString(user + "/varnel/fs.ini")));
 }
 
 }  // namespace

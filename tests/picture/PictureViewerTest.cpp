@@ -30,6 +30,10 @@ class RecordedMessages : public Messages {
     void information(const QString& text) override { shown.push_back(text); }
     void captioned(const QString&, const QString& text) override { shown.push_back(text); }
     void error(const QString& text) override { errors.push_back(text); }
+    bool question(const QString& text) override {
+        errors.push_back(text);
+        return false;
+    }
 
     QStringList shown;
     QStringList errors;

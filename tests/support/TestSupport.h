@@ -17,7 +17,7 @@
 #include "platform/desktop/Shell.h"
 
 struct ShownMessage {
-    enum Kind { Information, Captioned, Error } kind;
+    enum Kind { Information, Captioned, Error, Question } kind;
     QString caption;
     QString text;
 };
@@ -34,6 +34,10 @@ class RecordingMessages : public Messages {
         shown.push_back({ShownMessage::Captioned, caption, text});
     }
     void error(const QString& text) override { shown.push_back({ShownMessage::Error, {}, text}); }
+    bool question(const QString& text) override {
+        shown.push_back({ShownMessage::Question, {}, text});
+        return answer;
+    }
 
     // The texts alone, in the order shown.
     std::vector<QString> texts() const {
@@ -45,6 +49,7 @@ class RecordingMessages : public Messages {
     }
 
     std::vector<ShownMessage> shown;
+    bool answer = false;  // to every question: "Да" when true
 };
 
 // Keeps what would have been opened, started and revealed; openings and reveals answer with `succeeds`.
