@@ -12,6 +12,3 @@ QString shownName(std::string_view bytes);
 // The characters shownName shows, into `out`, without a QString on the way (the name masks match names as
 // shown, thousands a second).
 void shownCharacters(std::string_view bytes, std::u32string& out);
-
-// Length of the valid UTF-8 sequence at `pos`, its character in `ch`; 0 when no valid sequence starts there.
-std::size_t utf8SequenceAt(std::string_view bytes, std::size_t pos, char32_t& ch);

@@ -3,6 +3,7 @@
 #include <QChar>
 
 #include "platform/ShownName.h"
+#include "platform/Utf8Sequence.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/CodePages.h"
+#include "platform/Utf8Sequence.h"
 #include "viewer/render/Reading.h"
 
 namespace {
@@ -15,43 +16,11 @@ struct Sequence {
     std::size_t length = 0;  // 0: the byte starts no valid sequence
 };
 
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
 // The sequence that starts at `at`, read no further than `end`.
 Sequence sequenceAt(const unsigned char* at, const unsigned char* end) {
-    const unsigned char lead = *at;
-    if (lead < 0x80) {
-        return {lead, 1};
-    }
     Sequence sequence;
-    // The second byte's range is narrower after the leads of overlong forms, surrogates and codes past
-    // U+10FFFF.
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        sequence = {lead & 0x1Fu, 2};
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        sequence = {lead & 0x0Fu, 3};
-        low = lead == 0xE0 ? 0xA0 : low;
-        high = lead == 0xED ? 0x9F : high;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        sequence = {lead & 0x07u, 4};
-        low = lead == 0xF0 ? 0x90 : low;
-        high = lead == 0xF4 ? 0x8F : high;
-    } else {
-        return {};
-    }
-    if (static_cast<std::size_t>(end - at) < sequence.length || at[1] < low || at[1] > high) {
-        return {};
-    }
-    for (std::size_t i = 1; i < sequence.length; ++i) {
-        if (!isContinuation(at[i])) {
-            return {};
-        }
-        sequence.code = (sequence.code << 6) | (at[i] & 0x3Fu);
-    }
+    const std::string_view bytes(reinterpret_cast<const char*>(at), static_cast<std::size_t>(end - at));
+    sequence.length = utf8SequenceAt(bytes, 0, sequence.code);
     return sequence;
 }
 
@@ -60,7 +29,7 @@ Sequence sequenceAt(const unsigned char* at, const unsigned char* end) {
 std::size_t tailOfCharacterBefore(const PageBytes& page) {
     for (std::size_t back = 1; back <= page.before; ++back) {
         const unsigned char* lead = page.first - back;
-        if (!isContinuation(*lead)) {
+        if (!isUtf8Continuation(*lead)) {
             const std::size_t length = sequenceAt(lead, page.end() + page.after).length;
             return length > back ? std::min(length - back, page.count) : 0;
         }
