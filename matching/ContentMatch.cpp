@@ -73,8 +73,6 @@ std::uint64_t QueryFileSize(const std::string& path) {
 
 namespace {
 
-constexpr std::int64_t kAbandoned = -2;
-
 // The search loop shared by both forms: `afterBlock` runs after every block read and returns false to
 // abandon the search.
 template <typename AfterBlock>
@@ -108,7 +106,7 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
         readOffset += got;
         filled += got;
         if (!afterBlock()) {
-            return kAbandoned;
+            return kSearchAbandoned;
         }
         const std::ptrdiff_t found = scanner.find(buffer, filled);
         if (found >= 0) {
@@ -128,14 +126,19 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
 }  // namespace
 
 std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset) {
+    return SearchFile(path, text, startOffset, [] { return true; });
+}
+
+std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset,
+                        const std::function<bool()>& goOn) {
     if (text.empty()) {
         return -1;
     }
     const InputFile file(path);
     const BlockLease block;
-    return searchOpenFile(file, TextScanner(text), text.size(), startOffset, block.get(), [] {
+    return searchOpenFile(file, TextScanner(text), text.size(), startOffset, block.get(), [&goOn] {
         pumpEvents();
-        return true;
+        return goOn();
     });
 }
 
@@ -151,5 +154,5 @@ FileSearch::Outcome FileSearch::find(const std::string& path, InputFile::Listed 
     const InputFile file(path, listed);
     const std::int64_t found = searchOpenFile(file, scanner_, text_.size(), 0, block_.get(),
                                               [&stop] { return !stop.load(std::memory_order_relaxed); });
-    return found == kAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
+    return found == kSearchAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
 }

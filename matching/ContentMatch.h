@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,12 @@ std::uint64_t QueryFileSize(const std::string& path);
 // FileError. Events are pumped while it reads; a file that shrinks meanwhile is searched as far as it could
 // be read.
 std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset);
+
+// SearchFile that asks `goOn`, after every block and the events pumped with it, whether to go on; once it
+// answers no, the search is abandoned and kSearchAbandoned returned.
+constexpr std::int64_t kSearchAbandoned = -2;
+std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset,
+                        const std::function<bool()>& goOn);
 
 // The search run's content test: SearchFile from offset 0, without pumping events, so it may run on a helper
 // thread. `stop` is looked at after every block read; once it is set the search is abandoned. A file that

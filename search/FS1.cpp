@@ -16,6 +16,7 @@
 #include "icons/Icons.h"
 #include "picture/Shp1.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
 #include "platform/desktop/Shell.h"
 #include "platform/files/FileSystem.h"
@@ -192,16 +193,16 @@ void TFILESCH::createControls() {
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    connect(Button2, &QPushButton::clicked, this, &TFILESCH::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TFILESCH::Button3Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFILESCH::SpeedButton2Click);
-    connect(Button5, &QPushButton::clicked, this, &TFILESCH::Button5Click);
-    connect(ListBox1, &QListView::doubleClicked, this, &TFILESCH::ListBox1DblClick);
-    connect(Button7, &QPushButton::clicked, this, &TFILESCH::Button7Click);
-    connect(Button1, &QPushButton::clicked, this, &TFILESCH::Button1Click);
-    connect(Button4, &QPushButton::clicked, this, &TFILESCH::Button4Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFILESCH::SpeedButton1Click);
-    connect(Button6, &QPushButton::clicked, this, &TFILESCH::Button6Click);
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button2Click));
+    connect(Button3, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button3Click));
+    connect(SpeedButton2, &QToolButton::clicked, this, guardedSlot(this, &TFILESCH::SpeedButton2Click));
+    connect(Button5, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button5Click));
+    connect(ListBox1, &QListView::doubleClicked, this, guardedSlot(this, &TFILESCH::ListBox1DblClick));
+    connect(Button7, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button7Click));
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button1Click));
+    connect(Button4, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button4Click));
+    connect(SpeedButton1, &QToolButton::clicked, this, guardedSlot(this, &TFILESCH::SpeedButton1Click));
+    connect(Button6, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button6Click));
 }
 
 void TFILESCH::setTabOrderAsDesigned() {
@@ -360,7 +361,7 @@ bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress) {
         const auto key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Button2Click();
+            guarded([this] { Button2Click(); });
             return true;
         }
     }
@@ -369,7 +370,7 @@ bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {
 
 void TFILESCH::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ListBox1->setGeometry(8, 180, width() - 17, 360);
+    guarded([this] { ListBox1->setGeometry(8, 180, width() - 17, 360); });
 }
 
 // The settings are loaded once, when the window first appears; a window restored from an icon loads nothing.
@@ -377,17 +378,20 @@ void TFILESCH::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous() && !settingsLoaded_) {
         settingsLoaded_ = true;
-        FormShow();
+        guarded([this] { FormShow(); });
     }
 }
 
 // Closing saves the settings and ends the program; a run in progress stops at its next entry and ends without
-// its message. A save that fails keeps the window open: its error goes on to the top-level handler.
+// its message, and the end of the program hides the other windows, which ends a search in the file viewer. A
+// save that fails is shown and keeps the window open.
 void TFILESCH::closeEvent(QCloseEvent* event) {
     event->ignore();
-    FormClose();
-    event->accept();
-    stopFlag_ = true;
-    closed_ = true;
-    QCoreApplication::quit();
+    guarded([&] {
+        FormClose();
+        event->accept();
+        stopFlag_ = true;
+        closed_ = true;
+        QCoreApplication::quit();
+    });
 }

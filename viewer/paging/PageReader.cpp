@@ -11,3 +11,8 @@ std::size_t readViewedBytes(const std::string& path, std::uint64_t offset, std::
     }
     return file.readAt(into, count, offset);
 }
+
+void requireViewable(const std::string& path) {
+    const InputFile file(path);
+    isViewable(file, path);
+}
