@@ -373,7 +373,9 @@ bool TRF::SearchMemo() {
 // A match in bytes appended since the load takes the file's size again, so the scroll range reaches it.
 void TRF::searchHexPage() {
     const std::string text = searchBytes(Edit1->text(), reading());
-    requireViewable(loadedPath_);
+    if (!loadedPath_.empty()) {
+        requireViewable(loadedPath_);  // with no file loaded, Enter finds nothing
+    }
     const std::int64_t found = searchFromThePage(text);
     if (found == kSearchAbandoned) {
         return;
