@@ -73,11 +73,16 @@ std::uint64_t QueryFileSize(const std::string& path) {
 
 namespace {
 
+// How the file is read: with the system's read-ahead, or block by block, so that the time between two blocks
+// (and so between two event pumps) stays short.
+enum class ReadAhead { Sequential, None };
+
 // The search loop shared by both forms: `afterBlock` runs after every block read and returns false to
 // abandon the search.
 template <typename AfterBlock>
 std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, std::size_t n,
-                            std::uint64_t startOffset, char* block, AfterBlock afterBlock) {
+                            std::uint64_t startOffset, char* block, ReadAhead readAhead,
+                            AfterBlock afterBlock) {
     const std::uint64_t size = file.size();
     if (file.kind() != InputFile::Kind::Regular || startOffset >= size || size - startOffset < n) {
         return -1;
@@ -90,7 +95,9 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
         buffer = ownBuffer.data();
         capacity = ownBuffer.size();
     }
-    if (size - startOffset > capacity) {
+    if (readAhead == ReadAhead::None) {
+        file.willReadInSteps();
+    } else if (size - startOffset > capacity) {
         file.willReadSequentially();
     }
 
@@ -136,10 +143,11 @@ std::int64_t SearchFile(const std::string& path, const std::string& text, std::u
     }
     const InputFile file(path);
     const BlockLease block;
-    return searchOpenFile(file, TextScanner(text), text.size(), startOffset, block.get(), [&goOn] {
-        pumpEvents();
-        return goOn();
-    });
+    return searchOpenFile(file, TextScanner(text), text.size(), startOffset, block.get(), ReadAhead::None,
+                          [&goOn] {
+                              pumpEvents();
+                              return goOn();
+                          });
 }
 
 FileSearch::FileSearch(const std::string& text) : text_(text), scanner_(text), block_(new char[kBlockSize]) {}
@@ -152,7 +160,8 @@ FileSearch::Outcome FileSearch::find(const std::string& path, InputFile::Listed 
         return Outcome::NotFound;
     }
     const InputFile file(path, listed);
-    const std::int64_t found = searchOpenFile(file, scanner_, text_.size(), 0, block_.get(),
-                                              [&stop] { return !stop.load(std::memory_order_relaxed); });
+    const std::int64_t found =
+        searchOpenFile(file, scanner_, text_.size(), 0, block_.get(), ReadAhead::Sequential,
+                       [&stop] { return !stop.load(std::memory_order_relaxed); });
     return found == kSearchAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
 }

@@ -20,8 +20,8 @@ std::uint64_t QueryFileSize(const std::string& path);
 // Offset of the first place at or after `startOffset` where every byte of the file equals the upper or the
 // lower Windows-1251 form of the text's byte at the same place; -1 when there is none, or when the path, the
 // text or the file is empty, or the path names no regular file. A file that cannot be opened throws
-// FileError. Events are pumped while it reads; a file that shrinks meanwhile is searched as far as it could
-// be read.
+// FileError. Events are pumped while it reads, block by block without the system's read-ahead, so no read
+// holds them long; a file that shrinks meanwhile is searched as far as it could be read.
 std::int64_t SearchFile(const std::string& path, const std::string& text, std::uint64_t startOffset);
 
 // SearchFile that asks `goOn`, after every block and the events pumped with it, whether to go on; once it
