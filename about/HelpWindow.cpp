@@ -10,6 +10,7 @@
 
 #include "about/HelpContents.h"
 #include "icons/Icons.h"
+#include "platform/HandlerGuard.h"
 
 namespace {
 
@@ -81,8 +82,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(Forward, &QPushButton::clicked, Pages, &QTextBrowser::forward);
     connect(Pages, &QTextBrowser::backwardAvailable, Back, &QWidget::setEnabled);
     connect(Pages, &QTextBrowser::forwardAvailable, Forward, &QWidget::setEnabled);
-    connect(Pages, &QTextBrowser::sourceChanged, this, &HelpWindow::markTopic);
-    connect(Contents, &QListWidget::currentRowChanged, this, &HelpWindow::showTopic);
+    connect(Pages, &QTextBrowser::sourceChanged, this, guardedSlot(this, &HelpWindow::markTopic));
+    connect(Contents, &QListWidget::currentRowChanged, this, guardedSlot(this, &HelpWindow::showTopic));
 }
 
 void HelpWindow::open() {

@@ -9,6 +9,7 @@
 #include "about/LinkLabel.h"
 #include "icons/Icons.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
 #include "platform/desktop/Shell.h"
 #include "platform/files/ProgramFolder.h"
@@ -113,10 +114,10 @@ void TAboutBox::createControls() {
     setTabOrder(Button1, Button2);
     Button1->setFocus();
 
-    connect(Button1, &QPushButton::clicked, this, &TAboutBox::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TAboutBox::Button2Click);
-    connect(Label7, &LinkLabel::clicked, this, &TAboutBox::Label7Click);
-    connect(Label8, &LinkLabel::clicked, this, &TAboutBox::Label8Click);
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(this, &TAboutBox::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(this, &TAboutBox::Button2Click));
+    connect(Label7, &LinkLabel::clicked, this, guardedSlot(this, &TAboutBox::Label7Click));
+    connect(Label8, &LinkLabel::clicked, this, guardedSlot(this, &TAboutBox::Label8Click));
 }
 
 void TAboutBox::Button1Click() {

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 
 #include "icons/Icons.h"
-#include "platform/GuardedApplication.h"
+#include "platform/HandlerGuard.h"
 #include "platform/ShownName.h"
 #include "platform/files/FileError.h"
 
@@ -90,13 +90,13 @@ void DirectoryListBox::mouseDoubleClickEvent(QMouseEvent* event) {
         QTreeWidget::mouseDoubleClickEvent(event);
         return;
     }
-    enterOrReport(pathOf(*item));
+    guarded([&] { enterOrReport(pathOf(*item)); });
 }
 
 void DirectoryListBox::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && currentItem() != nullptr) {
-        enterOrReport(pathOf(*currentItem()));
+        guarded([this] { enterOrReport(pathOf(*currentItem())); });
         return;
     }
     QTreeWidget::keyPressEvent(event);

@@ -11,6 +11,7 @@
 
 #include "chooser/DirectoryListBox.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/ShownName.h"
 #include "search/FS1.h"
 
@@ -53,9 +54,10 @@ void TFB::createControls(SubfolderReader& reader) {
     setTabOrder(DriveComboBox1, DirectoryListBox1);
     setTabOrder(DirectoryListBox1, Button1);
 
-    connect(DriveComboBox1, &QComboBox::activated, this, &TFB::DriveComboBox1Change);
-    connect(DirectoryListBox1, &DirectoryListBox::changed, this, &TFB::DirectoryListBox1Change);
-    connect(Button1, &QPushButton::clicked, this, &TFB::Button1Click);
+    connect(DriveComboBox1, &QComboBox::activated, this, guardedSlot(this, &TFB::DriveComboBox1Change));
+    connect(DirectoryListBox1, &DirectoryListBox::changed, this,
+            guardedSlot(this, &TFB::DirectoryListBox1Change));
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(this, &TFB::Button1Click));
 }
 
 // The chooser starts where the process started; that writes nothing, as no folder was picked yet.

@@ -56,13 +56,15 @@ std::uint64_t QueryFileSize(const std::string& path) {
 
 namespace {
 
-constexpr std::int64_t kAbandoned = -2;
+// How the file is read: with the system's read-ahead, or block by block, so that the time between two blocks
+// (and so between two event pumps) stays short.
+enum class ReadAhead { Sequential, None };
 
 // The search loop of SearchFile and FileSearch: `afterBlock` runs after every block read and returns false to
 // abandon the search.
 template <typename AfterBlock>
 std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, std::uint64_t startOffset,
-                            char* block, AfterBlock afterBlock) {
+                            char* block, ReadAhead readAhead, AfterBlock afterBlock) {
     const std::uint64_t size = file.size();
     if (file.kind() != InputFile::Kind::Regular || startOffset >= size ||
         size - startOffset < scanner.shortest()) {
@@ -77,7 +79,9 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
         buffer = ownBuffer.data();
         capacity = ownBuffer.size();
     }
-    if (size - startOffset > capacity) {
+    if (readAhead == ReadAhead::None) {
+        file.willReadInSteps();
+    } else if (size - startOffset > capacity) {
         file.willReadSequentially();
     }
 
@@ -95,7 +99,7 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
         readOffset += got;
         filled += got;
         if (!afterBlock()) {
-            return kAbandoned;
+            return kSearchAbandoned;
         }
         const bool last = got < want || readOffset >= size;  // less than asked: the file shrank
         const std::size_t starts = last ? filled : filled - std::min(n - 1, filled);
@@ -117,14 +121,19 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
 }  // namespace
 
 std::int64_t SearchFile(const std::string& path, const SearchText& text, std::uint64_t startOffset) {
+    return SearchFile(path, text, startOffset, [] { return true; });
+}
+
+std::int64_t SearchFile(const std::string& path, const SearchText& text, std::uint64_t startOffset,
+                        const std::function<bool()>& goOn) {
     if (!text.findable()) {
         return -1;
     }
     const InputFile file(path);
     const BlockLease block;
-    return searchOpenFile(file, text.scanner(), startOffset, block.get(), [] {
+    return searchOpenFile(file, text.scanner(), startOffset, block.get(), ReadAhead::None, [&goOn] {
         pumpEvents();
-        return true;
+        return goOn();
     });
 }
 
@@ -139,7 +148,7 @@ FileSearch::Outcome FileSearch::find(const std::string& path, InputFile::Listed 
         return Outcome::NotFound;
     }
     const InputFile file(path, listed);
-    const std::int64_t found = searchOpenFile(file, text_->scanner(), 0, block_.get(),
+    const std::int64_t found = searchOpenFile(file, text_->scanner(), 0, block_.get(), ReadAhead::Sequential,
                                               [&stop] { return !stop.load(std::memory_order_relaxed); });
-    return found == kAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
+    return found == kSearchAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
 }

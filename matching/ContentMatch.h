@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,8 +16,15 @@ std::uint64_t QueryFileSize(const std::string& path);
 // Offset of the first place at or after `startOffset` where any form of the text stands in the file, the
 // smallest of all forms; -1 when there is none, or when the path or the file is empty, the text is not
 // findable, or the path names no regular file. A file that cannot be opened throws FileError. Events are
-// pumped while it reads; a file that shrinks meanwhile is searched as far as it could be read.
+// pumped while it reads, block by block without the system's read-ahead, so no read holds them long; a file
+// that shrinks meanwhile is searched as far as it could be read.
 std::int64_t SearchFile(const std::string& path, const SearchText& text, std::uint64_t startOffset);
+
+// SearchFile that asks `goOn`, after every block and the events pumped with it, whether to go on; once it
+// answers no, the search is abandoned and kSearchAbandoned returned.
+constexpr std::int64_t kSearchAbandoned = -2;
+std::int64_t SearchFile(const std::string& path, const SearchText& text, std::uint64_t startOffset,
+                        const std::function<bool()>& goOn);
 
 // The search run's content test: SearchFile from offset 0, without pumping events, so it may run on a helper
 // thread. `stop` is looked at after every block read; once it is set the search is abandoned. A file that

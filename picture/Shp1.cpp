@@ -8,6 +8,7 @@
 #include "picture/display/PictureArea.h"
 #include "platform/CommandLine.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "search/FS1.h"
 
 TSHPIC* SHPIC = nullptr;
@@ -60,17 +61,20 @@ void TSHPIC::LoadIconPicture(const std::string& path) {
     Image1->setPicture(Animation::still(loadIconBitmap(path)));
 }
 
-// Turning from hidden to visible loads; a window restored from an icon (a spontaneous show) does not.
+// Turning from hidden to visible loads; a window restored from an icon (a spontaneous show) does not. A
+// picture that cannot be loaded is shown as an error and the window opens with the picture it had.
 void TSHPIC::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) {
-        FormShow();
+        guarded([this] { FormShow(); });
     }
 }
 
 // The panel keeps its distance to every edge, and the image area its margins inside the panel.
 void TSHPIC::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Panel1->setGeometry(0, 0, width() - 1, height() - 2);
-    Image1->setGeometry(8, 8, Panel1->width() - 19, Panel1->height() - 16);
+    guarded([this] {
+        Panel1->setGeometry(0, 0, width() - 1, height() - 2);
+        Image1->setGeometry(8, 8, Panel1->width() - 19, Panel1->height() - 16);
+    });
 }

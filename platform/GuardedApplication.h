@@ -1,6 +1,7 @@
 #pragma once
-// The application object with the program's one top-level handler: an exception thrown by any event handler
-// stops at notify(), its text is shown in an error box and the program goes on.
+// The application object. Every handler the program gives Qt runs through guarded() (HandlerGuard.h), which
+// shows an unexpected failure and returns normally; notify() holds the same guard as a last resort, for a
+// failure in a handler that was not given one.
 
 #include <QApplication>
 #include <exception>
@@ -12,5 +13,7 @@ class GuardedApplication : public QApplication {
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Shows an unexpected failure's text; for the few places that run outside an event handler (start-up).
+// Shows an unexpected failure's text in an error box.
 void reportUnexpected(const std::exception& failure);
+// Shows that something failed that carries no text (a thrown value that is not an exception).
+void reportUnknownFailure();

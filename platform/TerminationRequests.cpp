@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <csignal>
 
+#include "platform/HandlerGuard.h"
+
 namespace {
 
 // The handler only writes a byte here; the event loop reads it from the other end.
@@ -31,7 +33,7 @@ void onTerminationRequest(std::function<void()> action) {
         char drained[64];
         while (read(requests[1], drained, sizeof drained) > 0) {
         }
-        action();
+        guarded(action);
     });
     struct sigaction handling {};
     handling.sa_handler = noteRequest;

@@ -20,6 +20,7 @@
 #include "icons/Icons.h"
 #include "picture/Shp1.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
 #include "platform/desktop/Shell.h"
 #include "platform/files/FileSystem.h"
@@ -220,17 +221,18 @@ void TFILESCH::createControls() {
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     ListBox1->installEventFilter(this);
 
-    connect(Button2, &QPushButton::clicked, this, &TFILESCH::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TFILESCH::Button3Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFILESCH::SpeedButton2Click);
-    connect(Button5, &QPushButton::clicked, this, &TFILESCH::Button5Click);
-    connect(ListBox1, &QListView::doubleClicked, this, &TFILESCH::ListBox1DblClick);
-    connect(Button7, &QPushButton::clicked, this, &TFILESCH::Button7Click);
-    connect(Button1, &QPushButton::clicked, this, &TFILESCH::Button1Click);
-    connect(Button4, &QPushButton::clicked, this, &TFILESCH::Button4Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFILESCH::SpeedButton1Click);
-    connect(Button6, &QPushButton::clicked, this, &TFILESCH::Button6Click);
-    connect(ListBox1, &QListView::customContextMenuRequested, this, &TFILESCH::ListBox1ContextMenu);
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button2Click));
+    connect(Button3, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button3Click));
+    connect(SpeedButton2, &QToolButton::clicked, this, guardedSlot(this, &TFILESCH::SpeedButton2Click));
+    connect(Button5, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button5Click));
+    connect(ListBox1, &QListView::doubleClicked, this, guardedSlot(this, &TFILESCH::ListBox1DblClick));
+    connect(Button7, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button7Click));
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button1Click));
+    connect(Button4, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button4Click));
+    connect(SpeedButton1, &QToolButton::clicked, this, guardedSlot(this, &TFILESCH::SpeedButton1Click));
+    connect(Button6, &QPushButton::clicked, this, guardedSlot(this, &TFILESCH::Button6Click));
+    connect(ListBox1, &QListView::customContextMenuRequested, this,
+            guardedSlot(this, &TFILESCH::ListBox1ContextMenu));
 }
 
 void TFILESCH::setTabOrderAsDesigned() {
@@ -331,9 +333,9 @@ std::unique_ptr<QMenu> TFILESCH::resultMenuAt(const QPoint& pos) {
     connect(menu->addAction(QStringLiteral("Перейти")), &QAction::triggered, Button4, &QPushButton::click);
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("Копировать путь")), &QAction::triggered, this,
-            &TFILESCH::copySelectedPath);
+            guardedSlot(this, &TFILESCH::copySelectedPath));
     connect(menu->addAction(QStringLiteral("Копировать все результаты")), &QAction::triggered, this,
-            &TFILESCH::copyAllResults);
+            guardedSlot(this, &TFILESCH::copyAllResults));
     return menu;
 }
 
@@ -452,15 +454,15 @@ bool TFILESCH::eventFilter(QObject* watched, QEvent* event) {
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         const bool enter = keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter;
         if (enter && watched == Edit2) {
-            Button2Click();
+            guarded([this] { Button2Click(); });
             return true;
         }
         if (enter) {
-            ListBox1DblClick();
+            guarded([this] { ListBox1DblClick(); });
             return true;
         }
         if (watched == ListBox1 && keyEvent->matches(QKeySequence::Copy)) {
-            copySelectedPath();
+            guarded([this] { copySelectedPath(); });
             return true;
         }
     }
@@ -478,7 +480,7 @@ void TFILESCH::keyPressEvent(QKeyEvent* event) {
 
 void TFILESCH::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ListBox1->setGeometry(8, 180, width() - 17, height() - 185);
+    guarded([this] { ListBox1->setGeometry(8, 180, width() - 17, height() - 185); });
 }
 
 // A counter shows its whole number: the rows are laid out again when its number of digits changes.
@@ -501,20 +503,22 @@ void TFILESCH::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous() && !settingsLoaded_) {
         settingsLoaded_ = true;
-        FormShow();
+        guarded([this] { FormShow(); });
     }
 }
 
 // Closing saves the settings and ends the program; a run in progress stops at its next entry and ends without
-// its message. A save that fails asks whether to close without it, so a cause the user cannot mend (a folder
-// they may not write) never keeps the program from closing.
+// its message, and the end of the program hides the other windows, which ends a search in the file viewer. A
+// save that fails asks whether to close without it, so a cause the user cannot mend (a folder they may not
+// write) never keeps the program from closing.
 void TFILESCH::closeEvent(QCloseEvent* event) {
-    if (!settingsSavedOrGivenUp()) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    end();
+    event->ignore();
+    guarded([&] {
+        if (settingsSavedOrGivenUp()) {
+            event->accept();
+            end();
+        }
+    });
 }
 
 // A request to end from outside the window (the session ending, Ctrl+C in a terminal) saves what it can and

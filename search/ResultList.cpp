@@ -6,6 +6,8 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+#include "platform/HandlerGuard.h"
+
 namespace {
 
 // Rows take the list's width whatever their text: the view makes a row as wide as the wider of its size and
@@ -56,7 +58,8 @@ void ResultList::setDragData(std::function<std::unique_ptr<QMimeData>()> dragDat
 
 // Varnel never moves or deletes a user's file: a drop that asks for a move is refused.
 void ResultList::startDrag(Qt::DropActions) {
-    std::unique_ptr<QMimeData> data = dragData_ ? dragData_() : nullptr;
+    std::unique_ptr<QMimeData> data;
+    guarded([&] { data = dragData_ ? dragData_() : nullptr; });
     if (!data) {
         return;
     }

@@ -8,6 +8,7 @@
 
 #include "icons/Icons.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerGuard.h"
 #include "search/FS1.h"
 #include "settings/ProgramDialog.h"
 
@@ -67,9 +68,9 @@ void TSet1::createControls() {
     }
     CheckBox1->setFocus();
 
-    connect(Button1, &QPushButton::clicked, this, &TSet1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TSet1::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TSet1::Button3Click);
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(this, &TSet1::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(this, &TSet1::Button2Click));
+    connect(Button3, &QPushButton::clicked, this, guardedSlot(this, &TSet1::Button3Click));
 }
 
 QCheckBox* TSet1::checkBox(ViewerRow row) const {
@@ -120,7 +121,7 @@ void TSet1::Button3Click() {
 }
 
 void TSet1::done(int result) {
-    updateIndicator();
+    guarded([this] { updateIndicator(); });
     QDialog::done(result);
 }
 

@@ -5,16 +5,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 #include <algorithm>
+#include <utility>
 
 #include "icons/Icons.h"
 #include "matching/ContentMatch.h"
 #include "platform/CommandLine.h"
 #include "platform/Fonts.h"
-#include "platform/GuardedApplication.h"
+#include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
 #include "platform/ShownName.h"
 #include "search/FS1.h"
@@ -39,7 +41,9 @@ constexpr int kMemoBottomMargin = 73;
 class ApplicationHook : public QObject {
   public:
     explicit ApplicationHook(TRF& viewer) : viewer_(viewer) {}
-    bool eventFilter(QObject* watched, QEvent* event) override { return viewer_.AppMessage(watched, event); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return guardedAnswer(false, [&] { return viewer_.AppMessage(watched, event); });
+    }
 
   private:
     TRF& viewer_;
@@ -151,13 +155,13 @@ void TRF::createControls() {
     ScrollBar1->setRange(0, 100);
     ScrollBar1->setSingleStep(1);
 
-    connect(BitBtn2, &QAbstractButton::clicked, this, &TRF::BitBtn2Click);
-    connect(BitBtn3, &QAbstractButton::clicked, this, &TRF::BitBtn3Click);
-    connect(Button5, &QAbstractButton::clicked, this, &TRF::Button5Click);
-    connect(BitBtn1, &QAbstractButton::clicked, this, &TRF::BitBtn1Click);
-    connect(Button3, &QAbstractButton::clicked, this, &TRF::Button3Click);
-    connect(Edit1, &QLineEdit::returnPressed, this, &TRF::SearchCommand);
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TRF::scrollBarMoved);
+    connect(BitBtn2, &QAbstractButton::clicked, this, guardedSlot(this, &TRF::BitBtn2Click));
+    connect(BitBtn3, &QAbstractButton::clicked, this, guardedSlot(this, &TRF::BitBtn3Click));
+    connect(Button5, &QAbstractButton::clicked, this, guardedSlot(this, &TRF::Button5Click));
+    connect(BitBtn1, &QAbstractButton::clicked, this, guardedSlot(this, &TRF::BitBtn1Click));
+    connect(Button3, &QAbstractButton::clicked, this, guardedSlot(this, &TRF::Button3Click));
+    connect(Edit1, &QLineEdit::returnPressed, this, guardedSlot(this, &TRF::SearchCommand));
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, guardedSlot(this, &TRF::scrollBarMoved));
 }
 
 // A file named on the command line is loaded at once; the window stays hidden until the search window shows
@@ -168,11 +172,7 @@ void TRF::FormCreate(const QStringList& arguments) {
     WholeTextMode = false;
     if (!arguments.isEmpty()) {
         CurrentFilePath = argumentBytes(arguments, 0);
-        try {
-            LoadFile();
-        } catch (const std::exception& failure) {
-            reportUnexpected(failure);
-        }
+        guarded([this] { LoadFile(); });
     }
     if (arguments.size() == 2) {
         Edit1->setText(arguments.at(1));
@@ -188,17 +188,18 @@ void TRF::LoadFile() {
 }
 
 void TRF::load(const std::string& path) {
+    if (heldForSearch([this, path] { load(path); })) {
+        return;
+    }
     TextPageMode = false;
     LinesPerPage = linesPerPage(Memo1->height());
     loadedPath_ = path;
-    ++loads_;
     lastMatch_.reset();
     if (path.empty()) {
         return;
     }
     LoadedFileSize = static_cast<std::int64_t>(QueryFileSize(path));
-    setWindowTitle(QStringLiteral(" Просмотр файла - ") + shownName(path) + QStringLiteral(" - Размер : ") +
-                   QString::number(LoadedFileSize));
+    showSizeInTitle();
     if (static_cast<std::uint64_t>(LoadedFileSize) >= kWholeTextLimit) {
         WholeTextMode = false;
         SetupPaging();
@@ -222,6 +223,11 @@ void TRF::load(const std::string& path) {
         readViewedBytes(path, 0, static_cast<std::size_t>(LoadedFileSize), PageBuffer.get());
     Memo1->setPlainText(
         textForMemo(TextDisplay::Whole, {PageBuffer.get(), count}, UnitBuffer.get(), reading()));
+}
+
+void TRF::showSizeInTitle() {
+    setWindowTitle(QStringLiteral(" Просмотр файла - ") + shownName(loadedPath_) +
+                   QStringLiteral(" - Размер : ") + QString::number(LoadedFileSize));
 }
 
 void TRF::LoadUcodeWhole(const std::string& path) {
@@ -256,23 +262,20 @@ void TRF::ScrollBar1Change() {
     renderPageAt(pageOffsetAt(range_, ScrollBar1->value()));
 }
 
-// A page that cannot be read is reported here, so the failure does not unwind through the scroll bar's own
-// handling of the mouse or the keys.
 void TRF::scrollBarMoved() {
-    try {
+    if (!heldForSearch([this] { ScrollBar1Change(); })) {
         ScrollBar1Change();
-    } catch (const std::exception& failure) {
-        reportUnexpected(failure);
     }
 }
 
+// The page is read from the file as it is now: bytes appended since the load are shown, and a file that has
+// shrunk shows what is left of the page.
 void TRF::renderPageAt(std::uint64_t offset) {
     PageOffset = static_cast<std::int64_t>(offset);
     const std::size_t block =
         static_cast<std::size_t>(LinesPerPage) * (TextPageMode ? kTextBytesPerPageLine : kLineBytes);
-    const std::size_t count = pageCount(static_cast<std::uint64_t>(LoadedFileSize), offset, block);
     Memo1->clear();
-    const PageBytes page = readPageBytes(loadedPath_, offset, count, PageBuffer.get());
+    const PageBytes page = readPageBytes(loadedPath_, offset, block, PageBuffer.get());
     const Reading shown = reading();
     if (!TextPageMode) {
         Memo1->setPlainText(hexPageForDisplay(page, offset, shown));
@@ -285,6 +288,9 @@ void TRF::renderPageAt(std::uint64_t offset) {
 }
 
 void TRF::Button5Click() {
+    if (heldForSearch([this] { Button5Click(); })) {
+        return;
+    }
     SetupPaging();
     Memo1->clear();
     WholeTextMode = false;
@@ -294,6 +300,9 @@ void TRF::Button5Click() {
 }
 
 void TRF::BitBtn1Click() {
+    if (heldForSearch([this] { BitBtn1Click(); })) {
+        return;
+    }
     const ReadingCaptions next = nextReading(Label3->text());
     Label3->setText(next.reading);
     setRightAligned(Label4, next.others);
@@ -326,7 +335,12 @@ void TRF::Button3Click() {
     }
 }
 
+// "Искать >" or Enter pressed again while the search runs adds nothing: the running search is the one asked
+// for.
 void TRF::SearchCommand() {
+    if (searching_) {
+        return;
+    }
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     setOwnScrollBars(Memo1, Qt::ScrollBarAsNeeded, Qt::ScrollBarAsNeeded);
     if (WholeTextMode) {
@@ -358,25 +372,39 @@ bool TRF::SearchMemo() {
 
 // The match's line becomes the page's second line and its label is selected. Where the page cannot show
 // that line (a one-line page, a step of several lines in a huge file), the page starts at the match's line.
+// A match in bytes appended since the load takes the file's size again, so the scroll range reaches it.
 void TRF::searchHexPage() {
     const SearchText text(Edit1->text(), {encodingOf(reading())});
-    const std::uint64_t loadsBefore = loads_;
-    const std::int64_t found =
-        SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)));
-    if (loads_ != loadsBefore) {
-        return;  // another file was loaded while the search let events through: the match is not its
+    if (!loadedPath_.empty()) {
+        requireViewable(loadedPath_);  // with no file loaded, Enter finds nothing
+    }
+    const std::int64_t found = searchFromThePage(text);
+    if (found == kSearchAbandoned) {
+        return;
     }
     ScrollBar1->setEnabled(true);
     if (found < 0) {
         Messages::current().captionedInformation(kSearchCaption, text.typed() + QLatin1Char(' ') + kNotFound);
         return;
     }
+    if (found >= LoadedFileSize) {
+        LoadedFileSize = static_cast<std::int64_t>(QueryFileSize(loadedPath_));
+        showSizeInTitle();
+        SetupPaging();
+    }
     const std::uint64_t line = static_cast<std::uint64_t>(found) / kLineBytes;
-    ScrollBar1->setValue(positionBefore(range_, line));
+    {
+        const QSignalBlocker quiet(ScrollBar1);
+        ScrollBar1->setValue(positionBefore(range_, line));
+    }
+    ScrollBar1Change();
     qsizetype at = labelPosition(Memo1->toPlainText(), line * kLineBytes);
     if (at < 0) {
         renderPageAt(line * kLineBytes);
-        at = 0;
+        at = labelPosition(Memo1->toPlainText(), line * kLineBytes);
+    }
+    if (at < 0) {
+        return;  // the file lost the match's line since the search read it
     }
     QTextCursor cursor = Memo1->textCursor();
     cursor.setPosition(static_cast<int>(at));
@@ -387,25 +415,56 @@ void TRF::searchHexPage() {
     lastMatch_ = HexMatch{line * kLineBytes, static_cast<std::uint64_t>(PageOffset)};
 }
 
+// Runs SearchFile from the page on display; kSearchAbandoned when the search was ended early. The actions
+// held back meanwhile run once it has returned, each with its own guard, so one failure does not cost the
+// others.
+std::int64_t TRF::searchFromThePage(const SearchText& text) {
+    searching_ = true;
+    searchEnding_ = false;
+    const auto done = qScopeGuard([this] {
+        searching_ = false;
+        for (const std::function<void()>& action : std::exchange(heldActions_, {})) {
+            guarded(action);
+        }
+    });
+    const std::int64_t found =
+        SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)),
+                   [this] { return !searchEnding_; });
+    return searchEnding_ ? kSearchAbandoned : found;
+}
+
+// True when a search runs: it is asked to end and `action` waits until it has returned.
+bool TRF::heldForSearch(std::function<void()> action) {
+    if (!searching_) {
+        return false;
+    }
+    searchEnding_ = true;
+    heldActions_.push_back(std::move(action));
+    return true;
+}
+
 void TRF::stepTo(Step step) {
     ScrollBar1->setValue(positionAfter(step, ScrollBar1->value(), ScrollBar1->maximum(), LinesPerPage));
 }
 
-// The navigation keys of the memo. They move the page only in paged display with a page on show, and are
-// left to the memo as well, which moves its caret as usual.
+// The navigation keys of the memo. They move the page only in paged display with a file loaded, a page left
+// empty by a file that shrank below it included (Home and Up lead back), and are left to the memo as well,
+// which moves its caret as usual.
 bool TRF::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Memo1 || event->type() != QEvent::KeyPress) {
         return QWidget::eventFilter(watched, event);
     }
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Escape) {
-        BitBtn2Click();
-        return false;
-    }
-    const std::optional<Step> step = stepOfKey(key);
-    if (step && !WholeTextMode && !Memo1->document()->isEmpty()) {
-        stepTo(*step);
-    }
+    guarded([&] {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            BitBtn2Click();
+            return;
+        }
+        const std::optional<Step> step = stepOfKey(key);
+        if (step && !WholeTextMode && !loadedPath_.empty()) {
+            stepTo(*step);
+        }
+    });
     return false;
 }
 
@@ -432,7 +491,16 @@ bool TRF::AppMessage(QObject* watched, QEvent* event) {
 // stays until the next set-up.
 void TRF::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Memo1->setGeometry(8, 40, width() - kMemoRightMargin, height() - kMemoBottomMargin);
-    ScrollBar1->setGeometry(Memo1->width() + 8, 40, 16, Memo1->height());
-    LinesPerPage = linesPerPage(Memo1->height());
+    guarded([this] {
+        Memo1->setGeometry(8, 40, width() - kMemoRightMargin, height() - kMemoBottomMargin);
+        ScrollBar1->setGeometry(Memo1->width() + 8, 40, 16, Memo1->height());
+        LinesPerPage = linesPerPage(Memo1->height());
+    });
+}
+
+// Esc, the exit button, the window's close box and the program's end all hide the viewer: a search in the
+// file ends with it.
+void TRF::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    searchEnding_ = searchEnding_ || searching_;
 }

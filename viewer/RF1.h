@@ -7,15 +7,18 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "viewer/find/HexSearch.h"
 #include "viewer/paging/ScrollGeometry.h"
 #include "viewer/render/Reading.h"
 
 class QAbstractButton;
+class SearchText;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -72,22 +75,30 @@ class TRF : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void createControls();
     void FormCreate(const QStringList& arguments);
     void load(const std::string& path);
+    void showSizeInTitle();
     void LoadUcodeWhole(const std::string& path);
     void scrollBarMoved();
     void renderPageAt(std::uint64_t offset);
     bool SearchMemo();
     void searchHexPage();
+    std::int64_t searchFromThePage(const SearchText& text);
+    bool heldForSearch(std::function<void()> action);
     void stepTo(Step step);
     Reading reading() const;
 
     std::string loadedPath_;
-    // Counts the loads, so a search that pumped events while another file was loaded drops its result.
-    std::uint64_t loads_ = 0;
+    // The search in the file lets events through while it reads. It ends early when the viewer is hidden, and
+    // when an action that would draw a page (a load, "TXT - HEX", the reading switch, the scroll bar) comes
+    // meanwhile: that action is held back until the search has returned, so no page is drawn under it.
+    bool searching_ = false;
+    bool searchEnding_ = false;
+    std::vector<std::function<void()>> heldActions_;
     ScrollRange range_;
     std::optional<HexMatch> lastMatch_;
     std::unique_ptr<unsigned char[]> PageBuffer;

@@ -3,10 +3,11 @@
 #include <QPainter>
 
 #include "picture/display/FitRule.h"
+#include "platform/HandlerGuard.h"
 
 PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
     timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &PictureArea::showNextFrame);
+    connect(&timer_, &QTimer::timeout, this, guardedSlot(this, &PictureArea::showNextFrame));
 }
 
 void PictureArea::setPicture(Animation picture) {
@@ -22,16 +23,18 @@ void PictureArea::paintEvent(QPaintEvent*) {
     if (!hasPicture()) {
         return;
     }
-    const QImage& image = player_.frame();
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(fitRect(image.size(), size()), image);
+    guarded([this] {
+        const QImage& image = player_.frame();
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(fitRect(image.size(), size()), image);
+    });
 }
 
 // An animation runs only while it can be seen, and goes on from the frame it stopped at.
 void PictureArea::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    scheduleNextFrame();
+    guarded([this] { scheduleNextFrame(); });
 }
 
 void PictureArea::hideEvent(QHideEvent* event) {

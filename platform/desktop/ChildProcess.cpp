@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <cerrno>
 
+#include "platform/HandlerGuard.h"
+
 extern char** environ;
 
 namespace {
@@ -28,8 +30,9 @@ std::vector<char*> argumentVector(const std::vector<std::string>& command) {
 }
 
 void reportLater(std::function<void(bool)> finished, bool succeeded) {
-    QTimer::singleShot(0, QCoreApplication::instance(),
-                       [finished = std::move(finished), succeeded] { finished(succeeded); });
+    QTimer::singleShot(0, QCoreApplication::instance(), [finished = std::move(finished), succeeded] {
+        guarded([&] { finished(succeeded); });
+    });
 }
 
 }  // namespace
@@ -57,7 +60,7 @@ void startWatched(const std::vector<std::string>& command, std::function<void(bo
         }
         poll->stop();
         poll->deleteLater();
-        finished(ended == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        guarded([&] { finished(ended == child && WIFEXITED(status) && WEXITSTATUS(status) == 0); });
     });
     poll->start();
 }

@@ -6,11 +6,13 @@
 #include <QDBusPendingCallWatcher>
 #include <QTimer>
 
+#include "platform/HandlerGuard.h"
+
 void showInFileManager(const std::string& uri, int timeoutMs, std::function<void(bool answered)> answered) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         QTimer::singleShot(0, QCoreApplication::instance(),
-                           [answered = std::move(answered)] { answered(false); });
+                           [answered = std::move(answered)] { guarded([&] { answered(false); }); });
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -21,6 +23,6 @@ void showInFileManager(const std::string& uri, int timeoutMs, std::function<void
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [answered = std::move(answered)](QDBusPendingCallWatcher* finished) {
                          finished->deleteLater();
-                         answered(!finished->isError());
+                         guarded([&] { answered(!finished->isError()); });
                      });
 }

@@ -64,6 +64,27 @@ void InputFile::willReadSequentially() const {
     }
 }
 
+void InputFile::willReadInSteps() const {
+    if (kind_ == Kind::Regular) {
+        posix_fadvise(fd_, 0, 0, POSIX_FADV_RANDOM);
+        inSteps_ = true;
+    }
+}
+
+namespace {
+
+// Drops the cached pages of a range read when it lies wholly in a hole; a system that cannot tell holes
+// reports all of the file as data.
+void forgetIfHole(int fd, std::uint64_t offset, std::size_t length) {
+    const off_t data = lseek(fd, static_cast<off_t>(offset), SEEK_DATA);
+    const bool hole = data < 0 ? errno == ENXIO : static_cast<std::uint64_t>(data) >= offset + length;
+    if (hole) {
+        posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(length), POSIX_FADV_DONTNEED);
+    }
+}
+
+}  // namespace
+
 std::size_t InputFile::readAt(void* into, std::size_t length, std::uint64_t offset) const {
     auto* bytes = static_cast<char*>(into);
     std::size_t done = 0;
@@ -79,6 +100,9 @@ std::size_t InputFile::readAt(void* into, std::size_t length, std::uint64_t offs
             break;
         }
         done += static_cast<std::size_t>(got);
+    }
+    if (inSteps_ && done > 0) {
+        forgetIfHole(fd_, offset, done);
     }
     return done;
 }

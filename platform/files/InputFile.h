@@ -31,6 +31,11 @@ class InputFile {
     std::size_t readAt(void* into, std::size_t length, std::uint64_t offset) const;
     // Tells the system the file will be read through from the start.
     void willReadSequentially() const;
+    // Tells the system the file will be read block by block with other work between the blocks, so each read
+    // must cost about the same: no read-ahead (over a sparse file's holes it fills megabytes of zeros within
+    // one read), and the pages of a hole are not kept once read (gigabytes of made-up zeros would push real
+    // data out of the cache, and reclaiming them stalls the reads).
+    void willReadInSteps() const;
 
   private:
     std::string path_;
@@ -38,6 +43,7 @@ class InputFile {
     Kind kind_ = Kind::Missing;
     int missingReason_ = 0;
     std::uint64_t size_ = 0;
+    mutable bool inSteps_ = false;
 };
 
 // What the program says when a file cannot be opened or read.

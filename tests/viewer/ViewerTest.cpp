@@ -14,7 +14,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
+#include <cstring>
+#include <fstream>
 
 #include "TestSupport.h"
 #include "app/forms.h"
@@ -59,7 +62,7 @@ class ViewerTest : public testing::Test {
     QString selected() const { return viewer.Memo1->textCursor().selectedText(); }
     void search(const QString& text) {
         viewer.Edit1->setText(text);
-        viewer.Button3Click();
+        viewer.Button3->click();
     }
 
     TempTree tree;
@@ -339,6 +342,112 @@ TEST_F(ViewerTest, AMatchInAFileNoLongerOnDisplayIsDropped) {
     EXPECT_EQ(position(), 0);
     EXPECT_FALSE(viewer.Memo1->textCursor().hasSelection());
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// Each read takes the file as it is then. A file that vanished, became a folder or may not be read is
+// reported once with its name and reason, by a search as by a page, through the handler Qt called; a match in
+// appended bytes is shown with the scroll range taken again; a file that shrank below the page keeps the
+// keys.
+TEST_F(ViewerTest, TheFileIsTakenAsItIsAtEachRead) {
+    const auto enter = [&] { QTest::keyClick(viewer.Edit1, Qt::Key_Return); };
+    struct Case {
+        const char* name;
+        std::function<void(const char* path)> act;
+        int errorNumber;  // of the one error shown; 0 when the search answers
+        QString firstLine, selection;
+    };
+    const std::vector<Case> cases = {
+        {"deleted, then TXT - HEX",
+         [&](const char* path) { unlink(path), QTest::mouseClick(viewer.Button5, Qt::LeftButton); }, ENOENT,
+         "", ""},
+        {"a folder in its place", [&](const char* path) { unlink(path), mkdir(path, 0755), enter(); }, EISDIR,
+         "00000000: 2E", ""},
+        {"unreadable", [&](const char* path) { chmod(path, 0), asUnprivileged(enter); }, EACCES,
+         "00000000: 2E", ""},
+        {"appended",
+         [&](const char* path) {
+             std::ofstream(path, std::ios::app) << filled(1000) << "tail";
+             enter();
+         },
+         0, "000113F0: ", "00011550"},
+        {"shrunk below the page",
+         [&](const char* path) {
+             press(Qt::Key_End);
+             ASSERT_EQ(truncate(path, 100), 0);
+             press(Qt::Key_Up);
+             press(Qt::Key_Home);
+             enter();
+         },
+         0, "00000000: 2E", ""},
+    };
+    viewer.Edit1->setText(QStringLiteral("tail"));
+    for (const Case& c : cases) {
+        const std::string path = tree.file(c.name, filled(70000));
+        load(path);
+        c.act(path.c_str());
+        EXPECT_TRUE(lines()[0].startsWith(c.firstLine)) << c.name;
+        EXPECT_EQ(selected(), c.selection) << c.name;
+        const std::vector<QString> texts = messages.texts();
+        if (c.errorNumber != 0) {
+            ASSERT_EQ(texts.size(), 1u) << c.name;
+            EXPECT_TRUE(
+                texts[0].contains(QString::fromStdString(path) + "\": " + std::strerror(c.errorNumber)))
+                << c.name;
+        } else {
+            EXPECT_EQ(texts, c.selection.isEmpty() ? std::vector<QString>{"tail - не найдено"}
+                                                   : std::vector<QString>{})
+                << c.name;
+        }
+        messages.shown.clear();
+    }
+}
+
+// A long search ends at once when the viewer is hidden, another file is loaded or the program ends, and when
+// "TXT - HEX" is pressed, which then acts; Enter pressed again adds no search of its own.
+TEST_F(ViewerTest, ALongSearchEndsOrGoesOnAsWhatComesMeanwhileAsks) {
+    if (RF == nullptr) {
+        createForms({});  // the closing search window saves the settings window's paths
+    }
+    const std::size_t size = 3 << 20;
+    const std::string path = tree.file("long", filled(size, {{size - 10, "needle"}}));
+    const std::string other = tree.file("other", filled(70000, {{0, "other"}}));
+    TFILESCH searchWindow;
+    struct Case {
+        const char* name;
+        std::function<void()> meanwhile;
+        bool endsAtOnce;
+        QString firstLine, selection;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [] {}, false, "", "002FFFF0"},
+        {"a second Enter", [&] { QTest::keyClick(viewer.Edit1, Qt::Key_Return); }, false, "", "002FFFF0"},
+        {"hidden", [&] { viewer.hide(); }, true, "00000000: 2E", ""},
+        {"another file loaded", [&] { load(other); }, true, "00000000: 6F 74", ""},
+        {"TXT - HEX", [&] { viewer.Button5->click(); }, true, "....", ""},
+        {"the program's end", [&] { searchWindow.close(); }, true, "00000000: 2E", ""},  // closes the viewer
+    };
+    int wholeSearch = 0;
+    for (const Case& c : cases) {
+        load(path);
+        viewer.show();
+        int pumps = 0;
+        const CallbackPump pump([&](int call) {
+            pumps = call + 1;
+            if (call == 0) {
+                c.meanwhile();
+            }
+        });
+        QTimer::singleShot(0, [&] {
+            search(QStringLiteral("needle"));
+            QCoreApplication::exit();
+        });
+        QCoreApplication::exec();
+        wholeSearch = wholeSearch == 0 ? pumps : wholeSearch;
+        EXPECT_EQ(pumps, c.endsAtOnce ? 1 : wholeSearch) << c.name;
+        EXPECT_TRUE(messages.shown.empty()) << c.name;
+        EXPECT_TRUE(lines()[0].startsWith(c.firstLine)) << c.name;
+        EXPECT_EQ(selected(), c.selection) << c.name;
+    }
 }
 
 TEST_F(ViewerTest, TextPageSearchOnlyTellsToSwitchAndSearchesTurnWrappingOff) {

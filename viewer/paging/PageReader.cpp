@@ -24,3 +24,8 @@ PageBytes readPageBytes(const std::string& path, std::uint64_t offset, std::size
     const std::size_t own = std::min(count, got - before);
     return {into + before, own, before, got - before - own};
 }
+
+void requireViewable(const std::string& path) {
+    const InputFile file(path);
+    isViewable(file, path);
+}

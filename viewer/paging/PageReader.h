@@ -19,3 +19,7 @@ std::size_t readViewedBytes(const std::string& path, std::uint64_t offset, std::
 // Throws as readViewedBytes does.
 PageBytes readPageBytes(const std::string& path, std::uint64_t offset, std::size_t count,
                         unsigned char* into);
+
+// Throws FileError as readViewedBytes does when the path names no file, names a folder, or the file cannot be
+// opened; the search in the file looks first, so a file it cannot search is reported and not "not found".
+void requireViewable(const std::string& path);

@@ -67,10 +67,3 @@ int positionAfter(Step step, int position, int maximum, int linesPerPage) {
     }
     return static_cast<int>(std::min<std::int64_t>(std::int64_t{position} + linesPerPage, maximum));
 }
-
-std::size_t pageCount(std::uint64_t fileSize, std::uint64_t offset, std::size_t blockBytes) {
-    if (offset >= fileSize) {
-        return 0;
-    }
-    return static_cast<std::size_t>(std::min<std::uint64_t>(fileSize - offset, blockBytes));
-}

@@ -39,6 +39,3 @@ int positionBefore(const ScrollRange& range, std::uint64_t line);
 // The navigation keys and the wheel, on the scroll position.
 enum class Step { Up, Down, Home, End, PageUp, PageDown };
 int positionAfter(Step step, int position, int maximum, int linesPerPage);
-
-// The number of bytes a page of `blockBytes` reads at `offset` in a file of `fileSize` bytes.
-std::size_t pageCount(std::uint64_t fileSize, std::uint64_t offset, std::size_t blockBytes);
