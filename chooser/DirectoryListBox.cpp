@@ -6,8 +6,8 @@
 
 #include "icons/Icons.h"
 #include "platform/HandlerGuard.h"
-#include "platform/ShownName.h"
 #include "platform/files/FileError.h"
+#include "platform/text/ShownName.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "chooser/DirectoryListBox.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
-#include "platform/ShownName.h"
+#include "platform/text/ShownName.h"
 #include "search/FS1.h"
 
 TFB* FB = nullptr;

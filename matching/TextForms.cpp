@@ -3,7 +3,7 @@
 #include <QChar>
 #include <algorithm>
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 namespace {
 

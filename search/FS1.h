@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/KeptBytes.h"
-#include "search/ResultList.h"  // ListBox1 is used as the list view it is
+#include "platform/text/KeptBytes.h"
+#include "search/results/ResultList.h"  // ListBox1 is used as the list view it is
 
 class QCheckBox;
 class QFrame;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "search/FoundLines.h"
+#include "search/results/FoundLines.h"
 
 class SearchForm {
   public:

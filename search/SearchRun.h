@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "search/ContentPrefetch.h"
-#include "search/FoundLines.h"
+#include "search/results/FoundLines.h"
 #include "search/walk/FolderCollection.h"
 
 class SearchForm;

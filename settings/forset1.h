@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "platform/KeptBytes.h"
+#include "platform/text/KeptBytes.h"
 #include "settings/SettingsFile.h"
 
 class QCheckBox;

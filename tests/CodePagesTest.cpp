@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "platform/CodePages.h"
-#include "platform/ShownName.h"
+#include "platform/text/CodePages.h"
+#include "platform/text/ShownName.h"
 
 using namespace codepage;
 

@@ -18,7 +18,7 @@
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
-#include "platform/ShownName.h"
+#include "platform/text/ShownName.h"
 #include "search/FS1.h"
 #include "viewer/find/MemoSearch.h"
 #include "viewer/paging/PageReader.h"

@@ -14,9 +14,9 @@
 #include "platform/EventPump.h"
 #include "platform/GuardedApplication.h"
 #include "search/FS1.h"
-#include "search/FoundLines.h"
-#include "search/ResultList.h"
-#include "search/ResultsModel.h"
+#include "search/results/FoundLines.h"
+#include "search/results/ResultList.h"
+#include "search/results/ResultsModel.h"
 
 namespace {
 

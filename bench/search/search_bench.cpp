@@ -32,7 +32,7 @@
 #include "platform/GuardedApplication.h"
 #include "platform/Messages.h"
 #include "search/FS1.h"
-#include "search/FoundLines.h"
+#include "search/results/FoundLines.h"
 
 namespace {
 

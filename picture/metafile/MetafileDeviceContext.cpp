@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 namespace metafile {
 

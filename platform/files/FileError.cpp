@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/ShownName.h"
+#include "platform/text/ShownName.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <QChar>
 
-#include "platform/ShownName.h"
-#include "platform/Utf8Sequence.h"
+#include "platform/text/ShownName.h"
+#include "platform/text/Utf8Sequence.h"
 
 namespace {
 

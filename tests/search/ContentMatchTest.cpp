@@ -14,8 +14,8 @@
 
 #include "matching/ContentMatch.h"
 #include "matching/TextScanner.h"
-#include "platform/CodePages.h"
 #include "platform/files/FileError.h"
+#include "platform/text/CodePages.h"
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include "picture/display/PictureArea.h"
 #include "platform/files/FileError.h"
 #include "search/FS1.h"
-#include "search/ResultActions.h"
-#include "search/ResultList.h"
-#include "search/ResultsModel.h"
+#include "search/results/ResultActions.h"
+#include "search/results/ResultList.h"
+#include "search/results/ResultsModel.h"
 #include "settings/forset1.h"
 #include "viewer/RF1.h"
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "FakeFileSystem.h"
-#include "search/FoundLines.h"
 #include "search/SearchForm.h"
 #include "search/SearchRun.h"
+#include "search/results/FoundLines.h"
 #include "search/walk/FolderCollection.h"
 
 struct ComposeCase {

@@ -21,7 +21,7 @@
 #include "app/forms.h"
 #include "matching/ContentMatch.h"
 #include "search/FS1.h"
-#include "search/ResultsModel.h"
+#include "search/results/ResultsModel.h"
 #include "settings/forset1.h"
 #include "viewer/RF1.h"
 

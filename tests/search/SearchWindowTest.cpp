@@ -16,8 +16,8 @@
 #include "app/forms.h"
 #include "search/CounterRow.h"
 #include "search/FS1.h"
-#include "search/FoundLines.h"
-#include "search/ResultsModel.h"
+#include "search/results/FoundLines.h"
+#include "search/results/ResultsModel.h"
 
 namespace {
 

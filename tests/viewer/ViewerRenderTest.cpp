@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <climits>
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 #include "viewer/find/HexSearch.h"
 #include "viewer/find/MemoSearch.h"
 #include "viewer/paging/ScrollGeometry.h"

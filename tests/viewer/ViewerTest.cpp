@@ -22,8 +22,8 @@
 #include "TestSupport.h"
 #include "app/forms.h"
 #include "matching/ContentMatch.h"
-#include "platform/CodePages.h"
 #include "platform/files/FileError.h"
+#include "platform/text/CodePages.h"
 #include "search/FS1.h"
 #include "viewer/RF1.h"
 

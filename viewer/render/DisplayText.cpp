@@ -1,6 +1,6 @@
 #include "viewer/render/DisplayText.h"
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "viewer/render/Reading.h"
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 Reading readingOf(const QString& caption) {
     if (caption == QLatin1String("DOS")) {

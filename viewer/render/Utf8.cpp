@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/CodePages.h"
-#include "platform/Utf8Sequence.h"
+#include "platform/text/CodePages.h"
+#include "platform/text/Utf8Sequence.h"
 #include "viewer/render/Reading.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "search/ResultsModel.h"
+#include "search/results/ResultsModel.h"
 
-#include "platform/ShownName.h"
+#include "platform/text/ShownName.h"
 
 void ResultsModel::setLines(FoundLines lines) {
     beginResetModel();

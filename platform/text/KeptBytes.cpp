@@ -1,6 +1,6 @@
-#include "platform/KeptBytes.h"
+#include "platform/text/KeptBytes.h"
 
-#include "platform/ShownName.h"
+#include "platform/text/ShownName.h"
 
 QString KeptBytes::keep(const std::string& bytes) {
     bytes_ = bytes;

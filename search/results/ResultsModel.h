@@ -5,7 +5,7 @@
 #include <QAbstractListModel>
 #include <string>
 
-#include "search/FoundLines.h"
+#include "search/results/FoundLines.h"
 
 class ResultsModel : public QAbstractListModel {
     Q_OBJECT

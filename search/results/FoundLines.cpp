@@ -1,4 +1,4 @@
-#include "search/FoundLines.h"
+#include "search/results/FoundLines.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "platform/Utf8Sequence.h"
+#include "platform/text/Utf8Sequence.h"
 
 std::size_t utf8SequenceAt(std::string_view bytes, std::size_t pos, char32_t& ch) {
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };

@@ -1,7 +1,7 @@
-#include "platform/ShownName.h"
+#include "platform/text/ShownName.h"
 
-#include "platform/CodePages.h"
-#include "platform/Utf8Sequence.h"
+#include "platform/text/CodePages.h"
+#include "platform/text/Utf8Sequence.h"
 
 QString shownName(std::string_view bytes) {
     std::u32string characters;

@@ -1,4 +1,4 @@
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 #include <QChar>
 #include <array>

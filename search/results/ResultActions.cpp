@@ -1,8 +1,8 @@
-#include "search/ResultActions.h"
+#include "search/results/ResultActions.h"
 
 #include "picture/PictureLoader.h"
-#include "platform/ShownName.h"
 #include "platform/files/LongPath.h"
+#include "platform/text/ShownName.h"
 #include "search/SearchRun.h"
 
 const QString kFolderChosenMessage = QStringLiteral("Выбрана папка. К ней можно перейти.");

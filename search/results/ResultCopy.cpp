@@ -1,4 +1,4 @@
-#include "search/ResultCopy.h"
+#include "search/results/ResultCopy.h"
 
 #include <QAbstractItemModel>
 #include <QElapsedTimer>
