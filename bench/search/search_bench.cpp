@@ -100,6 +100,10 @@ class SilentMessages : public Messages {
     void information(const QString&) override { gaps.handled(); }
     void captioned(const QString&, const QString&) override { gaps.handled(); }
     void error(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
+    bool question(const QString& text) override {
+        error(text);
+        return true;
+    }
 };
 
 struct RunSetting {

@@ -106,6 +106,10 @@ class QuietMessages : public Messages {
     }
     void captioned(const QString&, const QString& text) override { information(text); }
     void error(const QString& text) override { information(text); }
+    bool question(const QString& text) override {
+        information(text);
+        return true;
+    }
 };
 
 // The time this thread has spent waiting for a processor, in ms: on a busy machine it is part of every gap.
