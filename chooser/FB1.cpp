@@ -1,17 +1,15 @@
 #include "chooser/FB1.h"
 
-#include <unistd.h>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
-#include <climits>
 
 #include "chooser/DirectoryListBox.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
+#include "platform/files/CurrentFolder.h"
 #include "platform/text/ShownName.h"
 #include "search/FS1.h"
 
@@ -19,15 +17,24 @@ TFB* FB = nullptr;
 
 namespace {
 
-std::string processCurrentFolder() {
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string("/");
-}
+// The drive selector: it asks for the drives again just before its list opens.
+class DriveSelector : public QComboBox {
+  public:
+    DriveSelector(QWidget* parent, std::function<void()> beforeOpening)
+        : QComboBox(parent), beforeOpening_(std::move(beforeOpening)) {}
+    void showPopup() override {
+        guarded(beforeOpening_);
+        QComboBox::showPopup();
+    }
+
+  private:
+    std::function<void()> beforeOpening_;
+};
 
 }  // namespace
 
-TFB::TFB(SubfolderReader& reader, std::vector<std::string> drives, QWidget* parent)
-    : QWidget(parent, Qt::Window), drives_(std::move(drives)) {
+TFB::TFB(SubfolderReader& reader, std::function<std::vector<std::string>()> readDrives, QWidget* parent)
+    : QWidget(parent, Qt::Window), readDrives_(std::move(readDrives)) {
     setWindowTitle(QStringLiteral(" Для поиска"));
     setFont(makeFont(Face::MsSansSerif, 11));
     resize(158, 268);
@@ -37,11 +44,8 @@ TFB::TFB(SubfolderReader& reader, std::vector<std::string> drives, QWidget* pare
 }
 
 void TFB::createControls(SubfolderReader& reader) {
-    DriveComboBox1 = new QComboBox(this);
+    DriveComboBox1 = new DriveSelector(this, [this] { offerDrives(); });
     DriveComboBox1->setGeometry(6, 0, 145, 19);
-    for (const std::string& drive : drives_) {
-        DriveComboBox1->addItem(shownName(drive));
-    }
     StaticText1 = new QLabel(QStringLiteral("Выбери папку "), this);
     StaticText1->setGeometry(8, 24, 102, 20);
     StaticText1->setFont(makeFont(Face::Arial, 13, Bold));
@@ -62,13 +66,22 @@ void TFB::createControls(SubfolderReader& reader) {
 
 // The chooser starts where the process started; that writes nothing, as no folder was picked yet.
 void TFB::startAtCurrentFolder() {
-    if (!DirectoryListBox1->tryEnter(processCurrentFolder())) {
+    if (!DirectoryListBox1->tryEnter(currentFolder())) {
         DirectoryListBox1->tryEnter("/");
+    }
+    offerDrives();
+    lastEntered_[rootHolding(drives_, DirectoryListBox1->folder())] = DirectoryListBox1->folder();
+}
+
+void TFB::offerDrives() {
+    drives_ = readDrives_();
+    DriveComboBox1->clear();
+    for (const std::string& drive : drives_) {
+        DriveComboBox1->addItem(shownName(drive));
     }
     const std::string drive = rootHolding(drives_, DirectoryListBox1->folder());
     const auto shown = std::find(drives_.begin(), drives_.end(), drive);
     DriveComboBox1->setCurrentIndex(shown == drives_.end() ? 0 : static_cast<int>(shown - drives_.begin()));
-    lastEntered_[drive] = DirectoryListBox1->folder();
 }
 
 void TFB::DriveComboBox1Change() {

@@ -4,6 +4,7 @@
 // search window's start-folder field; the chooser never reads that field.
 
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,9 +20,11 @@ class QPushButton;
 class TFB : public QWidget {
     Q_OBJECT
   public:
-    // `drives` are the roots the drive selector offers, "/" first.
+    // `readDrives` gives the roots the drive selector offers, "/" first; they are read again each time the
+    // selector is opened, so a disk mounted meanwhile appears.
     explicit TFB(SubfolderReader& reader = systemSubfolderReader(),
-                 std::vector<std::string> drives = mountedRoots(), QWidget* parent = nullptr);
+                 std::function<std::vector<std::string>()> readDrives = mountedRoots,
+                 QWidget* parent = nullptr);
 
     QComboBox* DriveComboBox1;
     QLabel* StaticText1;
@@ -39,8 +42,11 @@ class TFB : public QWidget {
   private:
     void createControls(SubfolderReader& reader);
     void startAtCurrentFolder();
+    // Fills the drive selector afresh and shows the drive of the folder in the list.
+    void offerDrives();
     void writeFolderIntoSearchWindow();
 
+    std::function<std::vector<std::string>()> readDrives_;
     std::vector<std::string> drives_;
     // The folder last entered on each drive, so picking a drive again goes back there.
     std::map<std::string, std::string> lastEntered_;

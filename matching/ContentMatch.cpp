@@ -142,12 +142,10 @@ FileSearch::FileSearch(std::shared_ptr<const SearchText> text)
 
 FileSearch::~FileSearch() = default;
 
-FileSearch::Outcome FileSearch::find(const std::string& path, InputFile::Listed listed,
-                                     const std::atomic<bool>& stop) {
+FileSearch::Outcome FileSearch::find(const InputFile& file, const std::atomic<bool>& stop) {
     if (!text_->findable()) {
         return Outcome::NotFound;
     }
-    const InputFile file(path, listed);
     const std::int64_t found = searchOpenFile(file, text_->scanner(), 0, block_.get(), ReadAhead::Sequential,
                                               [&stop] { return !stop.load(std::memory_order_relaxed); });
     return found == kSearchAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;

@@ -26,9 +26,9 @@ constexpr std::int64_t kSearchAbandoned = -2;
 std::int64_t SearchFile(const std::string& path, const SearchText& text, std::uint64_t startOffset,
                         const std::function<bool()>& goOn);
 
-// The search run's content test: SearchFile from offset 0, without pumping events, so it may run on a helper
-// thread. `stop` is looked at after every block read; once it is set the search is abandoned. A file that
-// cannot be opened or read throws FileError.
+// The search run's content test: SearchFile from offset 0 in a file the caller opened, without pumping
+// events, so it may run on a helper thread. `stop` is looked at after every block read; once it is set the
+// search is abandoned. A file that cannot be read throws FileError.
 class FileSearch {
   public:
     enum class Outcome { Found, NotFound, Abandoned };
@@ -39,7 +39,7 @@ class FileSearch {
     FileSearch& operator=(const FileSearch&) = delete;
 
     const SearchText& text() const { return *text_; }
-    Outcome find(const std::string& path, InputFile::Listed listed, const std::atomic<bool>& stop);
+    Outcome find(const InputFile& file, const std::atomic<bool>& stop);
 
   private:
     std::shared_ptr<const SearchText> text_;

@@ -1,27 +1,51 @@
 #include "search/ContentPrefetch.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include "matching/ContentMatch.h"
-#include "platform/files/FileError.h"
 #include "search/SearchRun.h"
 
 namespace {
 
 // Answers kept ready ahead of the run; enough to keep every helper busy across folders of small files.
 constexpr std::size_t kAhead = 64;
+// Files a helper takes at once: one hand-off, and one wake-up of the run, per batch instead of per file.
+constexpr std::size_t kBatch = 8;
+// Folders each helper keeps open down to the one in hand; deeper ones are reached by the rest of the path.
+constexpr std::size_t kHelperChain = 16;
+// How much less the helpers weigh than the window's thread: under a busy machine the window still gets a
+// processor at once whenever it has events.
+constexpr int kHelperNiceness = 10;
 // Entries looked at per hold of the lock, so the run never waits long for it.
 constexpr int kEntriesPerLook = 512;
 // How often a waiting run looks at its window.
 constexpr auto kWaitSlice = std::chrono::milliseconds(4);
 
+// A thread's own priority: on Linux the niceness of a thread id applies to that thread alone.
+void lowerThisThread() {
+    const id_t self = static_cast<id_t>(gettid());
+    errno = 0;
+    const int niceness = getpriority(PRIO_PROCESS, self);
+    if (errno == 0) {
+        setpriority(PRIO_PROCESS, self, std::min(19, niceness + kHelperNiceness));
+    }
+}
+
+std::string nameOf(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
 }  // namespace
 
-ContentPrefetch::ContentPrefetch(const FolderList& folders, std::function<std::string(std::string)> onDisk,
+ContentPrefetch::ContentPrefetch(const FolderList& folders, const std::string& start, Folder& startFolder,
                                  unsigned helpers)
-    : folders_(folders), onDisk_(std::move(onDisk)) {
+    : folders_(folders) {
     for (unsigned i = 0; i < std::max(1u, helpers); ++i) {
-        helpers_.push_back(std::make_unique<Helper>());
+        helpers_.push_back(
+            std::make_unique<Helper>(FolderChain(start, startFolder.openBelow("."), kHelperChain)));
     }
     for (auto& helper : helpers_) {
         helper->thread = std::thread([this, self = helper.get()] { help(*self); });
@@ -64,7 +88,9 @@ ContentPrefetch::Answer ContentPrefetch::ask(const ContentQuestion& question, co
             const Slot slot = std::move(slots_.front());
             slots_.pop_front();
             ++firstSlot_;
-            work_.notify_all();
+            if (idle_ > 0 && slots_.size() + kBatch <= kAhead) {
+                work_.notify_all();  // room for a batch: the helpers may go on
+            }
             if (slot.failure) {
                 std::rethrow_exception(slot.failure);
             }
@@ -126,7 +152,7 @@ bool ContentPrefetch::enumerate(ContentQuestion& found, bool& more) {
         if (plan_.containedRule && !containsName(path, plan_.extensionLength, plan_.containedText)) {
             continue;
         }
-        found = {place, onDisk_(std::move(path)),
+        found = {place, std::move(path),
                  entry.type == DirEntry::Type::File ? InputFile::Listed::AsRegularFile
                                                     : InputFile::Listed::Unknown};
         more = true;
@@ -137,82 +163,99 @@ bool ContentPrefetch::enumerate(ContentQuestion& found, bool& more) {
     return false;
 }
 
-ContentPrefetch::Slot* ContentPrefetch::claim(bool& more) {
-    for (Slot& slot : slots_) {
-        if (slot.state == State::Waiting) {
+std::optional<std::size_t> ContentPrefetch::claimOne(bool& more) {
+    for (std::size_t at = 0; at < slots_.size(); ++at) {
+        if (slots_[at].state == State::Waiting) {
             more = true;
-            return &slot;
+            return at;
         }
     }
     more = false;
     ContentQuestion next;
     if (exhausted_ || slots_.size() >= kAhead || !enumerate(next, more)) {
-        return nullptr;
+        return std::nullopt;
     }
     slots_.push_back({std::move(next), State::Waiting, Answer::NotFound, nullptr});
-    return &slots_.back();
+    return slots_.size() - 1;
+}
+
+void ContentPrefetch::claim(std::vector<Job>& jobs, bool& more) {
+    jobs.clear();
+    while (jobs.size() < kBatch) {
+        const std::optional<std::size_t> at = claimOne(more);
+        if (!at) {
+            return;
+        }
+        slots_[*at].state = State::Running;
+        jobs.push_back({firstSlot_ + *at, slots_[*at].question, Answer::NotFound, nullptr});
+    }
+}
+
+ContentPrefetch::Answer ContentPrefetch::answer(Helper& self, FileSearch& search,
+                                                const ContentQuestion& question) {
+    Folder& folder = self.folders.open(folders_[question.place.folder].path);
+    return testContent(folder, nameOf(question.path), question.path, question.listed, search, self.cancel);
 }
 
 void ContentPrefetch::help(Helper& self) {
+    lowerThisThread();
     std::unique_ptr<FileSearch> search;
+    std::vector<Job> jobs;
     std::unique_lock<std::mutex> lock(mutex_);
     while (!quit_) {
         bool more = false;
-        Slot* slot = active_ ? claim(more) : nullptr;
-        if (slot == nullptr) {
+        if (active_) {
+            claim(jobs, more);
+        } else {
+            jobs.clear();
+        }
+        if (jobs.empty()) {
             if (more) {
                 lock.unlock();  // a long stretch without candidates: let the run in before looking on
                 std::this_thread::yield();
                 lock.lock();
             } else {
+                ++idle_;
                 work_.wait(lock);
+                --idle_;
             }
             continue;
         }
-        slot->state = State::Running;
-        std::uint64_t number = firstSlot_;
-        for (const Slot& each : slots_) {
-            if (&each == slot) {
-                break;
-            }
-            ++number;
-        }
-        const ContentQuestion question = slot->question;
         const std::uint64_t generation = generation_;
         const bool newText = !search || search->text() != *plan_.text;
         const std::shared_ptr<const SearchText> text = newText ? plan_.text : nullptr;
         self.cancel = false;
         lock.unlock();
 
-        Answer answer = Answer::NotFound;
-        std::exception_ptr failure;
-        try {
-            if (newText) {
-                search = std::make_unique<FileSearch>(text);
+        std::size_t answered = 0;
+        for (Job& job : jobs) {
+            if (self.cancel) {
+                break;  // the run started again elsewhere: the rest of the batch is of no use
             }
-            switch (search->find(question.path, question.listed, self.cancel)) {
-                case FileSearch::Outcome::Found:
-                    answer = Answer::Found;
-                    break;
-                case FileSearch::Outcome::NotFound:
-                    break;
-                case FileSearch::Outcome::Abandoned:
-                    answer = Answer::Abandoned;
-                    break;
+            try {
+                if (answered == 0 && newText) {
+                    search = std::make_unique<FileSearch>(text);
+                }
+                job.answer = answer(self, *search, job.question);
+            } catch (...) {
+                job.failure = std::current_exception();
             }
-        } catch (const FileError&) {
-            answer = Answer::Unreadable;
-        } catch (...) {
-            failure = std::current_exception();
+            ++answered;
         }
 
         lock.lock();
-        if (generation == generation_ && number >= firstSlot_ && number - firstSlot_ < slots_.size()) {
-            Slot& done = slots_[number - firstSlot_];
-            done.state = State::Done;
-            done.answer = answer;
-            done.failure = failure;
-            done_.notify_all();
+        if (generation != generation_) {
+            continue;
         }
+        for (std::size_t i = 0; i < answered; ++i) {
+            const Job& job = jobs[i];
+            if (job.number >= firstSlot_ && job.number - firstSlot_ < slots_.size()) {
+                Slot& done = slots_[job.number - firstSlot_];
+                done.state = State::Done;
+                done.answer = job.answer;
+                done.failure = job.failure;
+            }
+        }
+        done_.notify_all();
     }
 }

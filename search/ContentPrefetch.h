@@ -4,7 +4,8 @@
 // each file in its own order and decides everything itself: the helpers guess the files from the run's
 // present mask, name rule and text, and an answer is used only when it is for the very file and text the run
 // asks about; on any difference the helpers start again from that file. The helpers touch no widget and
-// pump no events.
+// pump no events. They take files in batches, so the run and the helpers seldom wait for each other, open
+// each file from its folder's descriptor, and run at a lower priority than the window's thread.
 
 #include <atomic>
 #include <condition_variable>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,7 +22,11 @@
 #include "matching/SearchText.h"
 #include "platform/files/InputFile.h"
 #include "platform/files/Wildcard.h"
+#include "search/ContentTest.h"
+#include "search/walk/FolderChain.h"
 #include "search/walk/FolderCollection.h"
+
+class FileSearch;
 
 // Where an entry stands in a run: its folder's place in the folder list and, in a folder whose entries were
 // kept, the byte where the entry starts in them (elsewhere its place in the folder's listing).
@@ -50,17 +56,17 @@ struct ContentPlan {
 // One file the run asks about.
 struct ContentQuestion {
     EntryPlace place;
-    std::string path;  // as the system is given it
+    std::string path;  // its result line: the folder's path, "/" and its name
     InputFile::Listed listed = InputFile::Listed::Unknown;
 };
 
 class ContentPrefetch {
   public:
-    enum class Answer { Found, NotFound, Unreadable, Abandoned };
+    using Answer = ContentAnswer;
 
-    // `folders` must not change while the helpers live; `onDisk` turns a result path into the path the
-    // system is given.
-    ContentPrefetch(const FolderList& folders, std::function<std::string(std::string)> onDisk,
+    // `folders` must not change while the helpers live. `startFolder` is the run's start folder `start`,
+    // open: the helpers reach every folder from it, however its path changes during the run.
+    ContentPrefetch(const FolderList& folders, const std::string& start, Folder& startFolder,
                     unsigned helpers);
     ~ContentPrefetch();
     ContentPrefetch(const ContentPrefetch&) = delete;
@@ -81,25 +87,36 @@ class ContentPrefetch {
         std::exception_ptr failure;
     };
     struct Helper {
+        explicit Helper(FolderChain folders) : folders(std::move(folders)) {}
         std::thread thread;
         std::atomic<bool> cancel{false};
+        FolderChain folders;  // the folders this helper has open, down to the one in hand
+    };
+    // Files one helper took: each slot's number since the prefetch began, its question and its answer.
+    struct Job {
+        std::uint64_t number;
+        ContentQuestion question;
+        Answer answer = Answer::NotFound;
+        std::exception_ptr failure;
     };
 
     void restart(const ContentQuestion& question, const ContentPlan& plan);
     void help(Helper& self);
-    // Under the lock: the next slot to work on, or nullptr. Looks at a bounded number of entries, so the lock
-    // is never held long; `more` says whether another call may find one.
-    Slot* claim(bool& more);
+    Answer answer(Helper& self, FileSearch& search, const ContentQuestion& question);
+    // Under the lock: takes up to a batch of slots to work on into `jobs`. Looks at a bounded number of
+    // entries, so the lock is never held long; `more` says whether another call may find one.
+    void claim(std::vector<Job>& jobs, bool& more);
+    std::optional<std::size_t> claimOne(bool& more);
     bool enumerate(ContentQuestion& found, bool& more);
 
     const FolderList& folders_;
-    std::function<std::string(std::string)> onDisk_;
 
     std::mutex mutex_;
     std::condition_variable work_;
     std::condition_variable done_;
     bool quit_ = false;
     bool active_ = false;
+    unsigned idle_ = 0;  // helpers waiting for work
     std::uint64_t generation_ = 0;
     ContentPlan plan_;
     std::unique_ptr<WildcardMask> mask_;

@@ -23,6 +23,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
 #include "platform/desktop/Shell.h"
+#include "platform/files/CurrentFolder.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/LongPath.h"
 #include "search/CounterRow.h"
@@ -248,9 +249,13 @@ void TFILESCH::Button2Click() {
     if (searching_) {
         return;
     }
-    lastRunStartFolder_ = startFolder();  // what the run reads at its start, before any event is handled
+    const std::string typed = startFolder();  // what the run reads at its start, before any event is handled
+    lastRunFrom_ = currentFolder();
     SearchRun run(*form_, FileSystem::current());
-    run.run();
+    const RunEnd end = run.run();
+    if (end == RunEnd::Normal || end == RunEnd::Stopped) {
+        lastRunFolder_ = reachedFrom(lastRunFrom_, systemPath(runStartFolder(typed).value_or(std::string())));
+    }
 }
 
 const FoundLines& TFILESCH::foundList() const {
@@ -292,7 +297,7 @@ std::optional<std::string> TFILESCH::selectedPath() const {
     if (!row) {
         return std::nullopt;
     }
-    return resultPath(lastRunStartFolder_, ListBox1Items->line(*row));
+    return resultPath(lastRunFrom_, ListBox1Items->line(*row));
 }
 
 std::unique_ptr<QMimeData> TFILESCH::selectedResultData() const {
@@ -301,7 +306,7 @@ std::unique_ptr<QMimeData> TFILESCH::selectedResultData() const {
         return nullptr;
     }
     return resultMimeData(ListBox1Items->data(ListBox1Items->index(*row), Qt::DisplayRole).toString(),
-                          resultPath(lastRunStartFolder_, ListBox1Items->line(*row)));
+                          resultPath(lastRunFrom_, ListBox1Items->line(*row)));
 }
 
 void TFILESCH::copySelectedPath() {
@@ -369,12 +374,23 @@ void TFILESCH::viewSelected() {
     lastViewerWasPicture_ = side == ViewSide::Picture;
     const ViewerRow row = lastViewerWasPicture_ ? ViewerRow::Graphics : ViewerRow::Text;
     if (Set1->viewerOn(row)) {
-        Shell::current().startProgram(Set1->viewerPath(row), *path);
+        Shell::current().startProgram(viewerProgram(row), *path);
     } else if (lastViewerWasPicture_) {
         viewPicture();
     } else {
         viewText();
     }
+}
+
+// A bare name is looked up in PATH; a relative path is reached from the last run's start folder, as it was
+// while that folder stayed current (before the first run, from the folder current at start-up). The viewer
+// itself starts in its file's folder, so it is given the program's absolute path.
+std::string TFILESCH::viewerProgram(ViewerRow row) const {
+    const std::string program = Set1->viewerPath(row);
+    if (program.find('/') == std::string::npos) {
+        return program;
+    }
+    return reachedFrom(lastRunFolder_.empty() ? currentFolder() : lastRunFolder_, program);
 }
 
 // An open picture viewer loads in place; a hidden one loads as it is shown.

@@ -10,6 +10,7 @@
 
 #include "platform/text/KeptBytes.h"
 #include "search/results/ResultList.h"  // ListBox1 is used as the list view it is
+#include "settings/SettingsFile.h"
 
 class QCheckBox;
 class QFrame;
@@ -126,6 +127,8 @@ class TFILESCH : public QWidget {
     std::optional<std::string> selectedPath() const;
     std::unique_ptr<QMimeData> selectedResultData() const;
     void viewSelected();
+    // An external viewer's program as typed, reached as if the last run's start folder were still current.
+    std::string viewerProgram(ViewerRow row) const;
     void viewPicture();
     void viewText();
     // Saves the settings; when that fails, whether the user chose to close without them.
@@ -137,7 +140,9 @@ class TFILESCH : public QWidget {
     bool closed_ = false;
     bool lastViewerWasPicture_ = false;
     bool settingsLoaded_ = false;
-    std::string lastRunStartFolder_;  // as the last run was given it
+    std::string lastRunFrom_;  // the folder current when the last run began
+    std::string
+        lastRunFolder_;  // the last run's start folder as an absolute path; empty before the first run
     KeptBytes chosenFolder_;
     std::unique_ptr<Form> form_;
 };

@@ -6,6 +6,7 @@
 #include "matching/ContentMatch.h"
 #include "platform/EventPump.h"
 #include "platform/Messages.h"
+#include "platform/files/CurrentFolder.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/Wildcard.h"
 #include "search/SearchForm.h"
@@ -130,6 +131,7 @@ RunEnd SearchRun::run() {
         return runSteps();
     } catch (...) {
         prefetch_.reset();
+        returnTo_.reset();
         form_.setSearching(
             false);  // an unexpected failure is shown by the top-level handler; the window stays usable
         throw;
@@ -150,25 +152,28 @@ RunEnd SearchRun::runSteps() {
         return RunEnd::Early;
     }
     start_ = *start;
+    returnTo_ = std::make_unique<CurrentFolderReturn>();
     if (!fs_.makeCurrent(start_)) {
         Messages::current().captioned(QStringLiteral("Error"),
                                       QStringLiteral("Выбранной папки не существует."));
         form_.setSearching(false);
         return RunEnd::NoFolder;
     }
+    // Opened once: the run reaches every folder and file from it, wherever the start folder moves meanwhile.
+    std::unique_ptr<Folder> startFolder = fs_.openFolder(onDisk(start_));
     pumpEvents();
 
     if (form_.subfoldersWanted()) {
-        folders_ = collectFolders(start_, onDisk(start_), form_, fs_);
+        folders_ = collectFolders(start_, startFolder->openBelow("."), form_);
         unreadableFolders_ = static_cast<std::size_t>(
             std::count_if(folders_.begin(), folders_.end(),
                           [](const FolderToSearch& folder) { return folder.unreadable; }));
     } else {
         folders_.push_back({start_, false, false, {}});
     }
-    FolderChain chain(fs_, start_, onDisk(start_));
+    chain_ = std::make_unique<FolderChain>(start_, std::move(startFolder));
     for (std::size_t index = 0; index < folders_.size(); ++index) {
-        if (!searchFolder(folders_[index], index, chain)) {
+        if (!searchFolder(folders_[index], index)) {
             finish(RunEnd::Stopped);
             return RunEnd::Stopped;
         }
@@ -199,7 +204,7 @@ void SearchRun::keepMatchingEntries(FolderToSearch& folder, Folder& open, const 
     unreadableFolders_ += folder.unreadable ? 1 : 0;
 }
 
-bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderChain& chain) {
+bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index) {
     // Composed again only when the fields have changed: tens of thousands of folders cost nothing more.
     const QString nameText = form_.nameText();
     const QString extensionText = form_.extensionText();
@@ -218,7 +223,7 @@ bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index, FolderCh
     // A folder whose entries were kept is read once per run; for its files' content it is opened again at
     // its turn, so one removed or locked since the collection is known and counted.
     const bool opened = !folder.listed || form_.contentWanted();
-    Folder* open = opened ? &chain.open(folder.path) : nullptr;
+    Folder* open = opened ? &chain_->open(folder.path) : nullptr;
     if (opened && open->error() != 0) {
         unreadableFolders_ += folder.unreadable ? 0 : 1;
         return true;
@@ -283,12 +288,11 @@ bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, b
         plan_.text = std::make_shared<const SearchText>(typed, std::move(encodings));
     }
     if (!prefetch_) {
-        prefetch_ = std::make_unique<ContentPrefetch>(
-            folders_, [start = start_](std::string path) { return pathFromCurrentFolder(start, path); },
-            std::thread::hardware_concurrency());
+        prefetch_ = std::make_unique<ContentPrefetch>(folders_, start_, chain_->start(),
+                                                      std::thread::hardware_concurrency());
     }
     const ContentQuestion question{
-        place, onDisk(path_),
+        place, path_,
         entry.type == DirEntry::Type::File ? InputFile::Listed::AsRegularFile : InputFile::Listed::Unknown};
     const auto keepWaiting = [this] {
         pumpEvents();
@@ -326,6 +330,8 @@ std::string SearchRun::onDisk(const std::string& path) const {
 
 void SearchRun::finish(RunEnd end) {
     prefetch_.reset();
+    chain_.reset();
+    returnTo_.reset();
     releaseFolders();
     if (end == RunEnd::Normal) {
         form_.setSearching(false);

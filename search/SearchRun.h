@@ -18,6 +18,7 @@
 class SearchForm;
 class FileSystem;
 class FolderChain;
+class CurrentFolderReturn;
 
 // The mask that a folder is listed with, and the contained-name rule it may set.
 struct ComposedMask {
@@ -59,7 +60,7 @@ class SearchRun {
     enum class Examined { Passed, Stopped };
 
     RunEnd runSteps();
-    bool searchFolder(FolderToSearch& folder, std::size_t index, FolderChain& chain);
+    bool searchFolder(FolderToSearch& folder, std::size_t index);
     void keepMatchingEntries(FolderToSearch& folder, Folder& open, const std::string& mask);
     Examined examine(const FolderToSearch& folder, const DirEntry& entry, const EntryPlace& place);
     bool contentMatches(const DirEntry& entry, const EntryPlace& place, bool& stopped);
@@ -71,7 +72,10 @@ class SearchRun {
     FileSystem& fs_;
     FoundLines found_;
     std::string start_;
+    std::unique_ptr<CurrentFolderReturn>
+        returnTo_;  // the folder current before the run, current again after it
     FolderList folders_;
+    std::unique_ptr<FolderChain> chain_;  // the run's open folders, down to the one it searches
     std::unique_ptr<ContentPrefetch> prefetch_;
     ContentPlan plan_;
     std::pair<QString, QString> maskFields_;  // the name and extension fields the mask was composed from

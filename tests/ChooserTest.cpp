@@ -42,7 +42,9 @@ class ChooserTest : public ::testing::Test {
         savedSearch = FILESCH;
         search = std::make_unique<TFILESCH>();
         FILESCH = search.get();
-        chooser = std::make_unique<TFB>(reader, std::vector<std::string>{"/", root + "/a", root + "/b"});
+        chooser = std::make_unique<TFB>(reader, [this] {
+            return std::vector<std::string>{"/", root + "/a", root + "/b"};
+        });
         list = chooser->DirectoryListBox1;
         ASSERT_TRUE(list->tryEnter(root));
         search->Edit1->setText(QStringLiteral("typed"));

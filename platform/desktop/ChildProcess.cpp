@@ -65,7 +65,7 @@ void startWatched(const std::vector<std::string>& command, std::function<void(bo
     poll->start();
 }
 
-void startDetached(const std::vector<std::string>& command) {
+void startDetached(const std::vector<std::string>& command, const std::string& workingFolder) {
     if (command.empty() || command[0].empty()) {
         return;
     }
@@ -79,6 +79,9 @@ void startDetached(const std::vector<std::string>& command) {
     }
     if (child == 0) {
         if (fork() == 0) {
+            if (!workingFolder.empty()) {
+                [[maybe_unused]] const int entered = chdir(workingFolder.c_str());
+            }
             execvp(argv[0], argv.data());
             _exit(127);
         }

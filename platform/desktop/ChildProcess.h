@@ -11,7 +11,7 @@
 // exited with code 0, false when it could not be started, exited with another code or was killed.
 void startWatched(const std::vector<std::string>& command, std::function<void(bool succeeded)> finished);
 
-// Starts `command[0]` (looked up in PATH when it holds no "/") with the rest of `command` as its arguments
-// and forgets it: the program is not waited for, outlives nothing of ours, and a failure to start it is not
-// told.
-void startDetached(const std::vector<std::string>& command);
+// Starts `command[0]` (looked up in PATH when it holds no "/") with the rest of `command` as its arguments,
+// in the folder `workingFolder` (in ours when that cannot be entered), and forgets it: the program is not
+// waited for, outlives nothing of ours, and a failure to start it is not told.
+void startDetached(const std::vector<std::string>& command, const std::string& workingFolder);

@@ -1,13 +1,10 @@
 #include "platform/desktop/Shell.h"
 
-#include <unistd.h>
-
 #include <cctype>
-#include <cerrno>
-#include <climits>
 
 #include "platform/desktop/ChildProcess.h"
 #include "platform/desktop/FileManager.h"
+#include "platform/files/CurrentFolder.h"
 
 namespace {
 
@@ -26,18 +23,6 @@ bool isAddress(const std::string& text) {
     return true;
 }
 
-std::string currentFolder() {
-    std::string buffer(PATH_MAX, '\0');
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) {
-            return ".";  // still a path that cannot read as an option
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    buffer.resize(buffer.find('\0'));
-    return buffer;
-}
-
 class DesktopShell : public Shell {
   public:
     DesktopShell(std::string opener, int fileManagerTimeoutMs)
@@ -48,7 +33,7 @@ class DesktopShell : public Shell {
     }
 
     void startProgram(const std::string& program, const std::string& path) override {
-        startDetached({program, path});
+        startDetached({program, path}, holdingFolder(path));
     }
 
     void reveal(const std::string& path, std::function<void(bool shown)> done) override {

@@ -14,7 +14,8 @@ class Shell {
     // Opens a file or folder with the program the desktop associates with it, or an address ("https://...")
     // with the browser. `done` gets false when the opener cannot be started or ends with a non-zero code.
     virtual void openWithDefault(const std::string& pathOrUrl, std::function<void(bool ok)> done) = 0;
-    // Starts `program` with `path` as its one argument and forgets it; a failure to start is not told.
+    // Starts `program` with `path` as its one argument, in the folder that holds `path`, and forgets it; a
+    // failure to start is not told.
     virtual void startProgram(const std::string& program, const std::string& path) = 0;
     // Shows the file or folder selected in its folder in the desktop's file manager; where no file manager
     // answers, opens the folder that holds it. `done` gets false when neither could show anything.

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/InputFile.h"
+
 struct DirEntry {
     enum class Type : char { Folder = 'd', File = 'f', Link = 'l', Other = 'o' };
 
@@ -44,6 +46,11 @@ class Folder {
     // Opens a folder below this one by its path relative to it; a symbolic link at its last step is not
     // followed.
     virtual std::unique_ptr<Folder> openBelow(const std::string& relative) = 0;
+    // Opens the entry `name` of this folder for its content (see InputFile), however the folder's path has
+    // changed since it was opened; `path` names the file in messages. Throws FileError as InputFile does,
+    // also when the folder itself could not be opened.
+    virtual std::unique_ptr<InputFile> openFile(const std::string& name, const std::string& path,
+                                                InputFile::Listed listed) = 0;
 };
 
 class FileSystem {

@@ -12,15 +12,19 @@
 const char* const kCannotOpenFile = "Не удалось открыть файл";
 const char* const kCannotReadFile = "Не удалось прочитать файл";
 
-InputFile::InputFile(const std::string& path, Listed listed) : path_(path) {
-    if (path.empty()) {
+InputFile::InputFile(const std::string& path, Listed listed) : InputFile(AT_FDCWD, path, path, listed) {}
+
+InputFile::InputFile(int folder, const std::string& name, const std::string& path, Listed listed)
+    : path_(path) {
+    if (name.empty()) {
         missingReason_ = ENOENT;
         return;
     }
     if (listed == Listed::Unknown) {
         struct stat found {};
-        if (statPath(path, found) != 0) {
+        if (statPath(name, found, 0, folder) != 0) {
             missingReason_ = errno;
+            vanished_ = statPath(name, found, AT_SYMLINK_NOFOLLOW, folder) != 0;
             return;
         }
         if (S_ISDIR(found.st_mode)) {
@@ -33,10 +37,11 @@ InputFile::InputFile(const std::string& path, Listed listed) : path_(path) {
         }
     }
     // Non-blocking, so a FIFO put in the file's place after the look cannot hold the window.
-    fd_ = openPath(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    fd_ = openPath(name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, folder);
     if (fd_ < 0) {
         if (listed == Listed::AsRegularFile && (errno == ENOENT || errno == ENOTDIR)) {
             missingReason_ = errno;  // gone since it was listed
+            vanished_ = true;
             return;
         }
         throw FileError(kCannotOpenFile, path, errno);

@@ -17,6 +17,10 @@ class InputFile {
     // Looks at the path (links followed) and opens it when it names a regular file. Throws FileError when a
     // regular file cannot be opened.
     explicit InputFile(const std::string& path, Listed listed = Listed::Unknown);
+    // The same for the entry `name` of the open folder `folder` (a descriptor), so the file is reached
+    // without looking its path up again, however deep it lies or wherever its folder has moved; `path` is
+    // the name the file is known by in messages.
+    InputFile(int folder, const std::string& name, const std::string& path, Listed listed);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -24,6 +28,8 @@ class InputFile {
     Kind kind() const { return kind_; }
     // Why the path names no file, when kind() is Missing.
     int missingReason() const { return missingReason_; }
+    // Missing because the entry itself is gone from its folder (not a symbolic link that points nowhere).
+    bool vanished() const { return vanished_; }
     std::uint64_t size() const { return size_; }
 
     // Reads up to `length` bytes at `offset`, retrying interrupted and partial reads: fewer only at the end
@@ -42,6 +48,7 @@ class InputFile {
     int fd_ = -1;
     Kind kind_ = Kind::Missing;
     int missingReason_ = 0;
+    bool vanished_ = false;
     std::uint64_t size_ = 0;
     mutable bool inSteps_ = false;
 };

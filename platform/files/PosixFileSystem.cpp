@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstddef>
 
+#include "platform/files/FileError.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/LongPath.h"
 #include "platform/files/Wildcard.h"
@@ -61,6 +62,13 @@ class PosixFolder : public Folder {
             return std::make_unique<PosixFolder>(error_);
         }
         return std::make_unique<PosixFolder>(relative, fd_, O_NOFOLLOW);
+    }
+    std::unique_ptr<InputFile> openFile(const std::string& name, const std::string& path,
+                                        InputFile::Listed listed) override {
+        if (fd_ < 0) {
+            throw FileError(kCannotOpenFile, path, error_);
+        }
+        return std::make_unique<InputFile>(fd_, name, path, listed);
     }
 
     explicit PosixFolder(int error) : error_(error) {}

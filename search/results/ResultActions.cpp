@@ -1,6 +1,7 @@
 #include "search/results/ResultActions.h"
 
 #include "picture/PictureLoader.h"
+#include "platform/files/CurrentFolder.h"
 #include "platform/files/LongPath.h"
 #include "platform/text/ShownName.h"
 #include "search/SearchRun.h"
@@ -15,8 +16,8 @@ ViewSide viewSideOf(const std::string& path) {
     return pictureKindOf(path) != PictureKind::None ? ViewSide::Picture : ViewSide::Text;
 }
 
-std::string resultPath(const std::string& typedStartFolder, const std::string& line) {
-    return pathFromCurrentFolder(runStartFolder(typedStartFolder).value_or(std::string()), line);
+std::string resultPath(const std::string& runFrom, const std::string& line) {
+    return reachedFrom(runFrom, line);
 }
 
 QString folderViewMessage(const std::string& path) {

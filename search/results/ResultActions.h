@@ -10,10 +10,9 @@
 enum class ViewSide { Folder, Picture, Text };
 ViewSide viewSideOf(const std::string& path);
 
-// The result line as a path that reaches the entry from the current folder. `typedStartFolder` is the start
-// folder the run that wrote the line was given: after a relative one, the line is reached from the folder the
-// run made current.
-std::string resultPath(const std::string& typedStartFolder, const std::string& line);
+// The result line as the absolute path of its entry. `runFrom` is the folder that was current when the run
+// that wrote the line began: the lines of a relative start folder are reached from it.
+std::string resultPath(const std::string& runFrom, const std::string& line);
 
 QString folderViewMessage(const std::string& path);
 extern const QString kFolderChosenMessage;

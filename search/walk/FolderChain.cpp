@@ -9,25 +9,28 @@ bool isAbove(const std::string& folder, const std::string& path) {
 
 }  // namespace
 
-FolderChain::FolderChain(FileSystem& fs, const std::string& start, std::string startOnDisk)
-    : fs_(fs), start_(start), startOnDisk_(std::move(startOnDisk)) {}
+FolderChain::FolderChain(std::string start, std::unique_ptr<Folder> startFolder, std::size_t longest)
+    : longest_(longest) {
+    chain_.push_back({std::move(start), std::move(startFolder)});
+}
 
 Folder& FolderChain::open(const std::string& path) {
-    if (chain_.empty()) {
-        chain_.push_back({start_, fs_.openFolder(startOnDisk_)});
+    if (beyond_ && beyondPath_ == path) {
+        return *beyond_;
     }
-    while (chain_.size() > 1 && !isAbove(chain_.back().path, path)) {
+    while (chain_.size() > 1 && chain_.back().path != path && !isAbove(chain_.back().path, path)) {
         chain_.pop_back();
     }
-    if (path == start_) {
-        return *chain_.front().folder;
+    if (path == chain_.back().path) {
+        return *chain_.back().folder;  // in hand already: the files of one folder come one after another
     }
     const Link& above = chain_.back();
     std::unique_ptr<Folder> folder = above.folder->openBelow(path.substr(above.path.size() + 1));
-    if (chain_.size() < kLongestChain) {
+    if (chain_.size() < longest_) {
         chain_.push_back({path, std::move(folder)});
         return *chain_.back().folder;
     }
     beyond_ = std::move(folder);
+    beyondPath_ = path;
     return *beyond_;
 }

@@ -11,26 +11,27 @@
 
 class FolderChain {
   public:
-    // `startOnDisk` is how the start folder `start` is reached from the current folder.
-    FolderChain(FileSystem& fs, const std::string& start, std::string startOnDisk);
+    // `startFolder` is the start folder `start`, open; at most `longest` folders are held open.
+    FolderChain(std::string start, std::unique_ptr<Folder> startFolder, std::size_t longest = kLongestChain);
 
     // Opens the start folder or a folder below it, from the deepest open folder above it. The folder stays
     // valid until the next call; whether it opened is its error().
     Folder& open(const std::string& path);
+    // The start folder, leaving the chain as it is.
+    Folder& start() { return *chain_.front().folder; }
 
-  private:
     // Deeper folders are opened from the deepest one kept, by the rest of their path, so the descriptors
     // held stay few however deep the tree.
     static constexpr std::size_t kLongestChain = 128;
 
+  private:
     struct Link {
         std::string path;
         std::unique_ptr<Folder> folder;
     };
 
-    FileSystem& fs_;
-    std::string start_;
-    std::string startOnDisk_;
+    std::size_t longest_;
     std::vector<Link> chain_;
     std::unique_ptr<Folder> beyond_;
+    std::string beyondPath_;
 };

@@ -56,11 +56,11 @@ void keepEntry(std::string& names, const DirEntry& entry) {
     names.append(entry.name).push_back('\0');
 }
 
-FolderList collectFolders(const std::string& start, const std::string& startOnDisk, SearchForm& form,
-                          FileSystem& fs, std::size_t namesBudget) {
+FolderList collectFolders(const std::string& start, std::unique_ptr<Folder> startOpen, SearchForm& form,
+                          std::size_t namesBudget) {
     // A stack walk gives the same order as inserting each folder's subfolders right after it: the last
     // subfolder listed is searched first.
-    FolderChain chain(fs, start, startOnDisk);
+    FolderChain chain(start, std::move(startOpen));
     FolderList folders;
     FolderToSearch startFolder{start, false, false, {}};
     std::vector<FolderToSearch> pending;

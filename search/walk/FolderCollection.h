@@ -37,5 +37,6 @@ void keepEntry(std::string& names, const DirEntry& entry);
 // The names kept are limited to `namesBudget` bytes; folders past it are read again at their turn. Stopped,
 // the list holds the folders collected so far without the start folder.
 constexpr std::size_t kKeptNamesBudget = std::size_t{64} << 20;
-FolderList collectFolders(const std::string& start, const std::string& startOnDisk, SearchForm& form,
-                          FileSystem& fs, std::size_t namesBudget = kKeptNamesBudget);
+// `startOpen` is the start folder `start`, open.
+FolderList collectFolders(const std::string& start, std::unique_ptr<Folder> startOpen, SearchForm& form,
+                          std::size_t namesBudget = kKeptNamesBudget);

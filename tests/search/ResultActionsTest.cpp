@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <climits>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -53,9 +54,10 @@ TEST(ResultActions, ViewSideOfAPath) {
 }
 
 TEST(ResultActions, ALineIsReachedAsTheRunThatWroteItReachedIt) {
-    EXPECT_EQ(resultPath("/home/u", "/home/u/a b.txt"), "/home/u/a b.txt");
-    EXPECT_EQ(resultPath(" /", "/etc"), "/etc");
-    EXPECT_EQ(resultPath(" docs/ ", "docs/inner/x.txt"), "./inner/x.txt");
+    EXPECT_EQ(resultPath("/tmp", "/home/u/a b.txt"), "/home/u/a b.txt");
+    EXPECT_EQ(resultPath("/", "/etc"), "/etc");
+    EXPECT_EQ(resultPath("/home/u", "docs/inner/x.txt"), "/home/u/docs/inner/x.txt");
+    EXPECT_EQ(resultPath("/", "docs/x.txt"), "/docs/x.txt");
 }
 
 // The program's windows as created at start-up, with a search run over a small tree whose lines the actions
@@ -273,16 +275,37 @@ TEST_F(ResultActionsTest, OpenAndRevealHandTheLineToTheShell) {
     EXPECT_TRUE(shell.started.empty() && messages.shown.empty() && !SHPIC->isVisible() && !RF->isVisible());
 }
 
-TEST_F(ResultActionsTest, LinesOfARelativeRunAreReachedFromItsFolder) {
+// A run leaves the process's current folder where it found it, so no disk it searched is held busy; its
+// lines, and a relative viewer path, are still reached as if its start folder had stayed current.
+TEST_F(ResultActionsTest, ARunLeavesTheCurrentFolderAndItsPathsStillReachItsStartFolder) {
     tree.file("sub/inner/x.txt");
-    ASSERT_EQ(chdir(tree.root().c_str()), 0);
-    w->CheckBox2->setChecked(true);
-    search("sub/");
-    select("sub/inner/x.txt");
-    w->Button7->click();
-    EXPECT_EQ(CurrentFilePath, "./inner/x.txt");
-    w->Button1->click();
-    EXPECT_EQ(shell.opened, std::vector<std::string>{"./inner/x.txt"});
+    tree.file("sub/tools/view");
+    const std::string elsewhere = tree.folder("elsewhere");
+    const struct {
+        std::string start;
+        std::string line;
+    } cases[] = {{"sub/", "sub/inner/x.txt"}, {tree.path("sub"), tree.path("sub/inner/x.txt")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        ASSERT_EQ(chdir(tree.root().c_str()), 0);
+        w->CheckBox2->setChecked(true);
+        search(c.start);
+        char current[PATH_MAX];
+        ASSERT_NE(getcwd(current, sizeof current), nullptr);
+        EXPECT_EQ(current, tree.root());
+        ASSERT_EQ(chdir(elsewhere.c_str()), 0);
+        select(c.line);
+        w->Button7->click();
+        EXPECT_EQ(CurrentFilePath, tree.path("sub/inner/x.txt"));
+        w->Button1->click();
+        EXPECT_EQ(shell.opened.back(), tree.path("sub/inner/x.txt"));
+        Set1->loadViewer(ViewerRow::Text, "tools/view");
+        w->Button7->click();
+        Set1->CheckBox1->setChecked(false);
+        ASSERT_FALSE(shell.started.empty());
+        EXPECT_EQ(shell.started.back(),
+                  std::make_pair(tree.path("sub/tools/view"), tree.path("sub/inner/x.txt")));
+    }
 }
 
 // The real desktop services, with stand-in programs first on PATH.

@@ -104,7 +104,7 @@ TEST(CollectFolders, KeepsNamesOnlyWhileTheBudgetLasts) {
                  {0, {false, false, false}}};
     for (const BudgetCase& c : cases) {
         SCOPED_TRACE(c.budget);
-        const FolderList folders = collectFolders("/S", "/S", form, fs, c.budget);
+        const FolderList folders = collectFolders("/S", fs.openFolder("/S"), form, c.budget);
         ASSERT_EQ(folders.size(), 3u);
         EXPECT_EQ(folders[0].path, "/S");
         EXPECT_EQ(folders[1].path, "/S/A");

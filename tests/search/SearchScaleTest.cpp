@@ -12,7 +12,9 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <fstream>
 
 #include "FakeFileSystem.h"
@@ -187,6 +189,53 @@ TEST_F(SearchScaleTest, ATextChangedDuringARunAppliesFromTheNextFile) {
         }
     });
     EXPECT_EQ(search(tree.root(), false, "alpha"), expected);
+}
+
+// The run reaches every folder and file from the start folder it opened: one renamed during the run is
+// searched whole under the names it was listed by, and a file the listing gave that has gone since is
+// counted as one that could not be read, never silently missed.
+TEST_F(SearchScaleTest, FilesAreReachedFromTheirFoldersWhateverMovesMeanwhile) {
+    const struct {
+        const char* what;
+        bool subfolders;
+        void (*change)(const TempTree& tree);
+        Lines found;
+        QString message;
+    } cases[] = {
+        {"the start folder renamed",
+         true,
+         [](const TempTree& tree) { ASSERT_EQ(rename(tree.path("S").c_str(), tree.path("T").c_str()), 0); },
+         {"S/a.txt", "S/gone.txt", "S/sub/b.txt", "S/sub/deep/c.txt"},
+         kSuccess},
+        {"a listed file removed",
+         false,
+         [](const TempTree& tree) { ASSERT_EQ(unlink(tree.path("S/gone.txt").c_str()), 0); },
+         {"S/a.txt"},
+         kSuccess + QStringLiteral("\nНе удалось прочитать файлов: 1")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempTree tree;
+        for (const char* file : {"S/a.txt", "S/gone.txt", "S/sub/b.txt", "S/sub/deep/c.txt"}) {
+            tree.file(file, "needle");
+        }
+        // The first pump comes once the start folder is current, the next once its listing has been read.
+        CallbackPump pump([&](int call) {
+            if (call == (c.subfolders ? 0 : 1)) {
+                c.change(tree);
+            }
+        });
+        messages.shown.clear();
+        Lines found = search(tree.path("S"), c.subfolders, "needle");
+        std::sort(found.begin(), found.end());
+        Lines expected;
+        for (const std::string& line : c.found) {
+            expected.push_back(tree.path(line));
+        }
+        EXPECT_EQ(found, expected);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, c.message);
+    }
 }
 
 TEST_F(SearchScaleTest, StopAbandonsTheFileInHand) {

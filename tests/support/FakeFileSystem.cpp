@@ -45,7 +45,11 @@ class FakeFolder : public Folder {
         return std::make_unique<VectorListing>(std::move(matching));
     }
     std::unique_ptr<Folder> openBelow(const std::string& relative) override {
-        return std::make_unique<FakeFolder>(fs_, path_ + "/" + relative);
+        return std::make_unique<FakeFolder>(fs_, relative == "." ? path_ : path_ + "/" + relative);
+    }
+    // The fake's files hold nothing a search could find.
+    std::unique_ptr<InputFile> openFile(const std::string&, const std::string&, InputFile::Listed) override {
+        return std::make_unique<InputFile>("/dev/null");
     }
 
   private:

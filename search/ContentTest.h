@@ -1,0 +1,20 @@
+#pragma once
+// The content test of one file of a run, whole: the file in, the answer out. The helper threads call it for
+// every file they search ahead of the run; everything else they do is bookkeeping around it.
+
+#include <atomic>
+#include <string>
+
+#include "platform/files/FileSystem.h"
+
+class FileSearch;
+
+enum class ContentAnswer { Found, NotFound, Unreadable, Abandoned };
+
+// Whether the entry `name` of the open `folder` holds the search's text. `path` names it in messages;
+// `listed` is what the listing said it is. An entry that could not be opened or read, or that the listing
+// gave but is gone now, is Unreadable (so it is counted, never silently missed); a symbolic link that points
+// nowhere, a FIFO, a device or a folder is NotFound. Once `stop` is set the search is Abandoned. Failures
+// other than the file's own are thrown.
+ContentAnswer testContent(Folder& folder, const std::string& name, const std::string& path,
+                          InputFile::Listed listed, FileSearch& search, const std::atomic<bool>& stop);
