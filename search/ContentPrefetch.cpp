@@ -1,11 +1,9 @@
 #include "search/ContentPrefetch.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <chrono>
 
 #include "matching/ContentMatch.h"
+#include "platform/HelperPriority.h"
 #include "search/SearchRun.h"
 
 namespace {
@@ -14,25 +12,10 @@ namespace {
 constexpr std::size_t kAhead = 64;
 // Files a helper takes at once: one hand-off, and one wake-up of the run, per batch instead of per file.
 constexpr std::size_t kBatch = 8;
-// Folders each helper keeps open down to the one in hand; deeper ones are reached by the rest of the path.
-constexpr std::size_t kHelperChain = 16;
-// How much less the helpers weigh than the window's thread: under a busy machine the window still gets a
-// processor at once whenever it has events.
-constexpr int kHelperNiceness = 10;
 // Entries looked at per hold of the lock, so the run never waits long for it.
 constexpr int kEntriesPerLook = 512;
 // How often a waiting run looks at its window.
 constexpr auto kWaitSlice = std::chrono::milliseconds(4);
-
-// A thread's own priority: on Linux the niceness of a thread id applies to that thread alone.
-void lowerThisThread() {
-    const id_t self = static_cast<id_t>(gettid());
-    errno = 0;
-    const int niceness = getpriority(PRIO_PROCESS, self);
-    if (errno == 0) {
-        setpriority(PRIO_PROCESS, self, std::min(19, niceness + kHelperNiceness));
-    }
-}
 
 std::string nameOf(const std::string& path) {
     return path.substr(path.rfind('/') + 1);
@@ -44,8 +27,8 @@ ContentPrefetch::ContentPrefetch(const FolderList& folders, const std::string& s
                                  unsigned helpers)
     : folders_(folders) {
     for (unsigned i = 0; i < std::max(1u, helpers); ++i) {
-        helpers_.push_back(
-            std::make_unique<Helper>(FolderChain(start, startFolder.openBelow("."), kHelperChain)));
+        helpers_.push_back(std::make_unique<Helper>(
+            FolderChain(start, startFolder.openBelow("."), FolderChain::kHelperChain)));
     }
     for (auto& helper : helpers_) {
         helper->thread = std::thread([this, self = helper.get()] { help(*self); });
@@ -198,7 +181,7 @@ ContentPrefetch::Answer ContentPrefetch::answer(Helper& self, FileSearch& search
 }
 
 void ContentPrefetch::help(Helper& self) {
-    lowerThisThread();
+    lowerThisThreadPriority();
     std::unique_ptr<FileSearch> search;
     std::vector<Job> jobs;
     std::unique_lock<std::mutex> lock(mutex_);

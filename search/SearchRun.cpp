@@ -55,6 +55,12 @@ class KeptListing : public DirListing {
     std::size_t next_ = 0;
 };
 
+// Listings read at once ahead of the collection: enough to keep a file server or a disk's queue busy.
+unsigned listingReaders() {
+    constexpr unsigned kMostReaders = 8;
+    return std::clamp(std::thread::hardware_concurrency(), 2u, kMostReaders);
+}
+
 }  // namespace
 
 std::optional<std::string> runStartFolder(const std::string& typed) {
@@ -164,7 +170,8 @@ RunEnd SearchRun::runSteps() {
     pumpEvents();
 
     if (form_.subfoldersWanted()) {
-        folders_ = collectFolders(start_, startFolder->openBelow("."), form_);
+        folders_ = collectFolders(start_, startFolder->openBelow("."), form_, kKeptNamesBudget,
+                                  fs_.listsOnManyThreads() ? listingReaders() : 0);
         unreadableFolders_ = static_cast<std::size_t>(
             std::count_if(folders_.begin(), folders_.end(),
                           [](const FolderToSearch& folder) { return folder.unreadable; }));

@@ -6,7 +6,8 @@
 # in the middle of one large file. Then, on a tree of text in Windows-1251, code page 866, UTF-8 and UTF-16LE,
 # the content search with a Cyrillic text (three forms) and a Latin one against ripgrep and against two
 # threads that only read and memchr the files, and SearchFile with three forms against a plain read loop.
-# Prints the figures side by side. ONLY=encodings runs the last part alone.
+# Then the start-up against a bare Qt window under Xvfb. Prints the figures side by side. ONLY=encodings or
+# ONLY=startup runs that part alone.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="${1:-/var/tmp/varnel-bench}"
@@ -15,7 +16,7 @@ needle="zebrafish"
 cyrillic="отчёт"
 
 "$root/scripts/install-deps.sh"
-for tool in ripgrep python3 bc; do
+for tool in ripgrep fd-find python3 bc; do
     dpkg-query -W -f='${Status}' "$tool" 2>/dev/null | grep -q 'install ok installed' || missing+=("$tool")
 done
 if [ -n "${missing[*]:-}" ]; then
@@ -82,8 +83,17 @@ main_tree() {
     entries=$(find "$tree" | wc -l)
     load_before=$(cut -d' ' -f1-3 /proc/loadavg)
     measure walk warm "$bench" walk "$tree" -- find "$tree" -name '.*' -prune -o -iname '*.txt' -print
+    measure walk-cold cold "$bench" walk "$tree" -- find "$tree" -name '.*' -prune -o -iname '*.txt' -print
+    measure walk-fd warm "$bench" walk "$tree" -- fdfind --no-ignore -i -g '*.txt' . "$tree"
+    measure walk-fd-cold cold "$bench" walk "$tree" -- fdfind --no-ignore -i -g '*.txt' . "$tree"
     measure content warm "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
     measure content-cold cold "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
+    PEER_REPORTS=1 measure content-ceiling warm "$bench" content "$tree" "$needle" -- "$bench" ceiling "$tree"
+    # The same run beside one busy loop per core: the window's longest gap while another job takes every core.
+    busy_pids=()
+    for ((i = 0; i < $(nproc); i++)); do (while :; do :; done) & busy_pids+=($!); done
+    measure content-busy warm "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
+    kill "${busy_pids[@]}"
     rm -f "$work/read_seconds"
     EXTRA_READ=1 measure file warm "$bench" file "$work/big.bin" "$needle" -- rg --no-mmap -c -F -i -a "$needle" "$work/big.bin"
     read_median=$(median <"$work/read_seconds")
@@ -103,10 +113,15 @@ main_tree() {
         "$entries" "$runs" "$load_before" "$load_after" "$(nproc)"
     printf '%-14s %-48s %9s %9s %9s %8s %11s %9s\n' measurement peer "ours (s)" "peer (s)" ours/peer target \
         "max gap ms" "peak MiB"
-    declare -A peer_names=([walk]="find -prune -o -iname '*.txt'" [content]="rg -l -F -i -a --no-ignore, warm"
-        [content-cold]="rg -l -F -i -a --no-ignore, cold" [file]="rg --no-mmap -c -F -i -a, one 1 GiB file")
-    declare -A targets=([walk]=0.45 [content]=0.60 [content-cold]=0.80 [file]=-)
-    for name in walk content content-cold file; do
+    declare -A peer_names=([walk]="find -prune -o -iname '*.txt'" [walk-cold]="find -prune -o -iname '*.txt', cold"
+        [walk-fd]="fdfind --no-ignore -i -g '*.txt', all cores" [walk-fd-cold]="fdfind, all cores, cold"
+        [content]="rg -l -F -i -a --no-ignore, warm" [content-cold]="rg -l -F -i -a --no-ignore, cold"
+        [content-ceiling]="2 threads read + memchr, listing not timed"
+        [content-busy]="rg, warm; ours beside $(nproc) busy loops"
+        [file]="rg --no-mmap -c -F -i -a, one 1 GiB file")
+    declare -A targets=([walk]=0.45 [walk-cold]=0.60 [walk-fd]=- [walk-fd-cold]=1.00 [content]=0.70
+        [content-cold]=0.80 [content-ceiling]=1.30 [content-busy]="gap<=50" [file]=-)
+    for name in walk walk-cold walk-fd walk-fd-cold content content-cold content-ceiling content-busy file; do
         ratio=$(echo "${ours[$name]} / ${peers[$name]}" | bc -l)
         printf '%-14s %-48s %9.3f %9.3f %9.2f %8s %11.1f %9.1f\n' "$name" "${peer_names[$name]}" "${ours[$name]}" \
             "${peers[$name]}" "$ratio" "${targets[$name]}" "${gaps[$name]}" "$(echo "${rss[$name]} / 1024" | bc -l)"
@@ -167,5 +182,25 @@ encodings() {
         "$(echo "$read_median / ${ours[mixed-file]}" | bc -l)"
 }
 
-[ "${ONLY:-}" = encodings ] || main_tree
-encodings
+# Start-up: from launching the program to its first window mapped, under Xvfb without a window manager,
+# against a bare Qt program that shows one empty window; tries interleaved, medians.
+startup() {
+    local display=:$((90 + RANDOM % 100)) xvfb_pid line ours bare
+    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    sleep 1
+    local out
+    out=$(DISPLAY=$display QT_QPA_PLATFORM=xcb "$root/build-bench/bench/startup/startup_bench" "${STARTUP_TRIES:-11}" \
+        "$root/build-bench/varnel" "$root/build-bench/bench/startup/bare_window")
+    kill "$xvfb_pid"
+    ours=$(echo "$out" | sed -n 1p | field median_ms)
+    bare=$(echo "$out" | sed -n 2p | field median_ms)
+    printf '\nStart-up to the first window mapped (Xvfb, no window manager, %s tries each, interleaved, medians):\n' \
+        "${STARTUP_TRIES:-11}"
+    printf 'Varnel %.1f ms, a bare Qt window %.1f ms: %.2f times (target <= 1.20).\n' "$ours" "$bare" \
+        "$(echo "$ours / $bare" | bc -l)"
+}
+
+[ "${ONLY:-}" = encodings ] || [ "${ONLY:-}" = startup ] || main_tree
+[ "${ONLY:-}" = startup ] || encodings
+[ "${ONLY:-}" = encodings ] || startup

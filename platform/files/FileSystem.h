@@ -61,6 +61,8 @@ class FileSystem {
     virtual std::unique_ptr<Folder> openFolder(const std::string& path) = 0;
     // Makes the folder the process's current folder; false when that fails.
     virtual bool makeCurrent(const std::string& folder) = 0;
+    // Whether folders may be listed on several threads at once.
+    virtual bool listsOnManyThreads() const { return false; }
 
     static FileSystem& current();
     // Replaces the services (tests); nullptr puts the real ones back.

@@ -180,6 +180,7 @@ class PosixFileSystem : public FileSystem {
         close(fd);
         return changed;
     }
+    bool listsOnManyThreads() const override { return true; }
 };
 
 PosixFileSystem& realFileSystem() {

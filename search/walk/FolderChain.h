@@ -23,6 +23,8 @@ class FolderChain {
     // Deeper folders are opened from the deepest one kept, by the rest of their path, so the descriptors
     // held stay few however deep the tree.
     static constexpr std::size_t kLongestChain = 128;
+    // The chain of each of many helper threads: short, so all of them together hold few descriptors.
+    static constexpr std::size_t kHelperChain = 8;
 
   private:
     struct Link {

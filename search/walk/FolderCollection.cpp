@@ -3,44 +3,41 @@
 #include "platform/EventPump.h"
 #include "search/SearchForm.h"
 #include "search/walk/FolderChain.h"
+#include "search/walk/ListingReadAhead.h"
 
 namespace {
 
 // Files of one folder between two interim counts of the folders found so far.
 constexpr int kFilesPerInterimCount = 50;
 
-// Lists one folder, keeping its entries for the search while the budget lasts, and adds its collectable
-// subfolders to `pending` in listing order. `collected` is the number of folders collected before it.
-void listSubfolders(FolderToSearch& folder, Folder& open, std::size_t collected, SearchForm& form,
+// Goes through one folder's listing, keeping its entries for the search while the budget lasts, and adds its
+// collectable subfolders to `pending` in listing order. `collected` is the number of folders collected
+// before it.
+void listSubfolders(FolderToSearch& folder, FolderListing listing, std::size_t collected, SearchForm& form,
                     std::size_t& namesLeft, std::vector<FolderToSearch>& pending) {
-    thread_local std::string names;  // built here and copied once, at its exact size
-    names.clear();
-    if (open.error() == 0) {
-        auto listing = open.list("*");
-        DirEntry entry;
-        int files = 0;
-        while (listing->next(entry)) {
-            keepEntry(names, entry);
-            if (entry.directory()) {
-                if (!isDotEntry(entry.name) && !entry.hidden) {
-                    std::string path;
-                    path.reserve(folder.path.size() + 1 + entry.name.size());
-                    path.append(folder.path).append("/").append(entry.name);
-                    pending.push_back({std::move(path), false, false, {}});
-                }
-            } else if (++files > kFilesPerInterimCount) {
-                form.showFoldersToSearchNow(collected + pending.size());
-                files = 0;
+    int files = 0;
+    for (std::size_t at = 0; at < listing.names.size();) {
+        const KeptEntry entry = keptEntryAt(listing.names, at);
+        at = entry.next;
+        if (entry.type == DirEntry::Type::Folder) {
+            if (!isDotEntry(entry.name) && entry.name[0] != '.') {  // hidden folders are not entered
+                std::string path;
+                path.reserve(folder.path.size() + 1 + entry.name.size());
+                path.append(folder.path).append("/").append(entry.name);
+                pending.push_back({std::move(path), false, false, {}});
             }
-            pumpEvents();
+        } else if (++files > kFilesPerInterimCount) {
+            form.showFoldersToSearchNow(collected + pending.size());
+            files = 0;
         }
+        pumpEvents();
     }
-    folder.unreadable = open.error() != 0;
-    folder.listed = names.size() <= namesLeft;
+    folder.unreadable = listing.error != 0;
+    folder.listed = listing.names.size() <= namesLeft;
     if (folder.listed) {
-        namesLeft -= names.size();
-        folder.names = names;
-    }  // past the budget the folder is read again when its turn comes
+        namesLeft -= listing.names.size();
+        folder.names.assign(listing.names);  // at its exact size
+    }                                        // past the budget the folder is read again when its turn comes
 }
 
 }  // namespace
@@ -57,14 +54,32 @@ void keepEntry(std::string& names, const DirEntry& entry) {
 }
 
 FolderList collectFolders(const std::string& start, std::unique_ptr<Folder> startOpen, SearchForm& form,
-                          std::size_t namesBudget) {
+                          std::size_t namesBudget, unsigned readers) {
     // A stack walk gives the same order as inserting each folder's subfolders right after it: the last
     // subfolder listed is searched first.
     FolderChain chain(start, std::move(startOpen));
+    const std::unique_ptr<ListingReadAhead> ahead =
+        readers > 0 ? std::make_unique<ListingReadAhead>(start, chain.start(), readers) : nullptr;
+    const auto listingOf = [&](const std::string& path) {
+        return ahead ? ahead->take(path, pumpEvents) : readListing(chain.open(path));
+    };
+    std::vector<std::string> found;
+    const auto listSubfoldersOf = [&](FolderToSearch& folder, std::size_t collected,
+                                      std::vector<FolderToSearch>& pending) {
+        const std::size_t before = pending.size();
+        listSubfolders(folder, listingOf(folder.path), collected, form, namesBudget, pending);
+        if (ahead) {
+            found.clear();
+            for (std::size_t i = before; i < pending.size(); ++i) {
+                found.push_back(pending[i].path);
+            }
+            ahead->want(found);
+        }
+    };
     FolderList folders;
     FolderToSearch startFolder{start, false, false, {}};
     std::vector<FolderToSearch> pending;
-    listSubfolders(startFolder, chain.open(start), 0, form, namesBudget, pending);
+    listSubfoldersOf(startFolder, 0, pending);
     bool stopped = false;
     while (!pending.empty()) {
         pumpEvents();
@@ -74,8 +89,7 @@ FolderList collectFolders(const std::string& start, std::unique_ptr<Folder> star
         }
         folders.push_back(std::move(pending.back()));
         pending.pop_back();
-        FolderToSearch& folder = folders.back();
-        listSubfolders(folder, chain.open(folder.path), folders.size(), form, namesBudget, pending);
+        listSubfoldersOf(folders.back(), folders.size(), pending);
     }
     if (stopped) {
         // The folders collected so far, in the order they would have been searched; the start folder is

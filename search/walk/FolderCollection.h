@@ -37,6 +37,7 @@ void keepEntry(std::string& names, const DirEntry& entry);
 // The names kept are limited to `namesBudget` bytes; folders past it are read again at their turn. Stopped,
 // the list holds the folders collected so far without the start folder.
 constexpr std::size_t kKeptNamesBudget = std::size_t{64} << 20;
-// `startOpen` is the start folder `start`, open.
+// `startOpen` is the start folder `start`, open. With `readers`, that many helper threads read the listings
+// ahead (see ListingReadAhead); without, each folder is read at its turn.
 FolderList collectFolders(const std::string& start, std::unique_ptr<Folder> startOpen, SearchForm& form,
-                          std::size_t namesBudget = kKeptNamesBudget);
+                          std::size_t namesBudget = kKeptNamesBudget, unsigned readers = 0);

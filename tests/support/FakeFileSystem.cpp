@@ -27,11 +27,13 @@ class VectorListing : public DirListing {
 class FakeFolder : public Folder {
   public:
     FakeFolder(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {
+        const std::lock_guard<std::mutex> hold(fs_.mutex_);
         const auto locked = fs_.errors_.find(path_);
         error_ = locked != fs_.errors_.end() ? locked->second : fs_.folders_.count(path_) > 0 ? 0 : ENOENT;
     }
     int error() const override { return error_; }
     std::unique_ptr<DirListing> list(const std::string& mask) override {
+        const std::lock_guard<std::mutex> hold(fs_.mutex_);
         fs_.listed.push_back(path_ + " " + mask);
         std::vector<DirEntry> matching;
         if (error_ == 0) {
