@@ -16,6 +16,8 @@
 #include <climits>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <optional>
 
 #include "FakeFileSystem.h"
 #include "SearchWindowSupport.h"
@@ -90,7 +92,143 @@ class DeepChain {
     std::string path_;
 };
 
+// The real file system, but every folder listed at its turn on the run's own thread.
+class ListingAtItsTurn : public FileSystem {
+  public:
+    ListingAtItsTurn() : real_(FileSystem::current()) { FileSystem::install(this); }
+    ~ListingAtItsTurn() override { FileSystem::install(nullptr); }
+    ListingAtItsTurn(const ListingAtItsTurn&) = delete;
+    ListingAtItsTurn& operator=(const ListingAtItsTurn&) = delete;
+
+    std::unique_ptr<Folder> openFolder(const std::string& path) override { return real_.openFolder(path); }
+    bool makeCurrent(const std::string& folder) override { return real_.makeCurrent(folder); }
+
+  private:
+    FileSystem& real_;
+};
+
 }  // namespace
+
+// Listings read ahead by helper threads change nothing a run shows: the same lines in the same order, the
+// folder counter at the same moments, the same closing message, as when each folder is read at its turn;
+// also when folders vanish or "Стоп" is pressed during the walk.
+TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
+    std::optional<DeepChain> deep;  // removed before its tree
+    const auto manyFiles = [](TempTree& tree, const std::string& folder, int count) {
+        for (int i = 0; i < count; ++i) {
+            tree.file(folder + "f" + std::to_string(i));
+        }
+    };
+    const struct {
+        const char* shape;
+        std::function<void(TempTree&)> make;
+        std::function<void(TempTree&)> before;  // each run
+        // Runs at the first pump after the start folder's listing has been read (its first interim count).
+        std::function<void(TempTree&, TFILESCH*)> onceListed;
+        std::function<void(TempTree&)> after;  // each run
+    } shapes[] = {
+        {"wide",
+         [&](TempTree& tree) {
+             manyFiles(tree, "", 120);
+             for (int i = 0; i < 200; ++i) {
+                 manyFiles(tree, "d" + std::to_string(i) + "/", i % 3);
+             }
+         },
+         nullptr, nullptr, nullptr},
+        {"deep, past PATH_MAX",
+         [&](TempTree& tree) {
+             deep.emplace(tree.root(), 40, std::string(120, 'd'));
+             tree.file("side/x");
+         },
+         nullptr, nullptr, nullptr},
+        {"unreadable folders",
+         [&](TempTree& tree) {
+             manyFiles(tree, "open/", 3);
+             manyFiles(tree, "locked/", 3);
+             manyFiles(tree, "open/locked/", 3);
+         },
+         [](TempTree& tree) {
+             chmod(tree.path("locked").c_str(), 0);
+             chmod(tree.path("open/locked").c_str(), 0);
+         },
+         nullptr,
+         [](TempTree& tree) {
+             chmod(tree.path("locked").c_str(), 0755);
+             chmod(tree.path("open/locked").c_str(), 0755);
+         }},
+        {"folders vanishing during the walk",
+         [&](TempTree& tree) {
+             manyFiles(tree, "", 60);
+             manyFiles(tree, "gone/", 5);
+             manyFiles(tree, "gone/below/", 5);
+             manyFiles(tree, "stays/", 5);
+         },
+         nullptr,
+         [](TempTree& tree, TFILESCH*) { rename(tree.path("gone").c_str(), tree.path("gone.away").c_str()); },
+         [](TempTree& tree) { rename(tree.path("gone.away").c_str(), tree.path("gone").c_str()); }},
+        {"\"Стоп\" during the walk",
+         [&](TempTree& tree) {
+             manyFiles(tree, "", 60);
+             for (int i = 0; i < 50; ++i) {
+                 manyFiles(tree, "d" + std::to_string(i) + "/", 2);
+             }
+         },
+         nullptr, [](TempTree&, TFILESCH* w) { w->Button3Click(); }, nullptr},
+    };
+    struct Shown {
+        Lines lines;
+        std::vector<QString> foldersToSearch;  // every value "Label6" took
+        QString foldersSearched;
+        QString message;
+        bool operator==(const Shown& other) const {
+            return lines == other.lines && foldersToSearch == other.foldersToSearch &&
+                   foldersSearched == other.foldersSearched && message == other.message;
+        }
+    };
+    for (const auto& s : shapes) {
+        SCOPED_TRACE(s.shape);
+        TempTree tree;
+        s.make(tree);
+        const auto run = [&](bool readAhead) {
+            std::optional<ListingAtItsTurn> atItsTurn;
+            if (!readAhead) {
+                atItsTurn.emplace();
+            }
+            if (s.before) {
+                s.before(tree);
+            }
+            Shown shown;
+            bool changed = false;
+            CallbackPump pump([&](int) {
+                const QString counter = w->Label6->text();
+                if (shown.foldersToSearch.empty() || shown.foldersToSearch.back() != counter) {
+                    shown.foldersToSearch.push_back(counter);
+                }
+                if (s.onceListed && !changed && counter != QStringLiteral("1")) {
+                    changed = true;
+                    s.onceListed(tree, w);
+                }
+            });
+            messages.shown.clear();
+            asUnprivileged([&] { shown.lines = search(tree.root(), true); });
+            shown.foldersToSearch.push_back(w->Label6->text());
+            shown.foldersSearched = w->Label10->text();
+            shown.message = messages.shown.empty() ? QString() : messages.shown.back().text;
+            if (s.after) {
+                s.after(tree);
+            }
+            return shown;
+        };
+        const Shown atItsTurn = run(false);
+        const Shown readAhead = run(true);
+        EXPECT_EQ(readAhead.lines, atItsTurn.lines);
+        EXPECT_EQ(readAhead.foldersToSearch, atItsTurn.foldersToSearch);
+        EXPECT_TRUE(readAhead == atItsTurn)
+            << readAhead.foldersSearched.toStdString() << " " << readAhead.message.toStdString();
+        EXPECT_FALSE(atItsTurn.lines.empty() && s.onceListed == nullptr);
+        deep.reset();
+    }
+}
 
 TEST_F(SearchScaleTest, TreesDeeperThanPathMaxAreSearchedWhole) {
     TempTree tree;
