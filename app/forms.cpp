@@ -10,11 +10,19 @@
 #include "viewer/RF1.h"
 
 void createForms(const QStringList& arguments) {
+    createSearchForms();
+    createOtherForms(arguments);
+}
+
+void createSearchForms() {
     FILESCH = new TFILESCH;
+    Set1 = new TSet1;
+}
+
+void createOtherForms(const QStringList& arguments) {
     SHPIC = new TSHPIC(arguments);
     RF = new TRF(arguments);
     QCoreApplication::instance()->installEventFilter(RF->applicationHook());
     FB = new TFB;
     AboutBox = new TAboutBox;
-    Set1 = new TSet1;
 }

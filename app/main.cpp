@@ -1,4 +1,5 @@
 #include <QStringList>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -6,6 +7,7 @@
 #include "app/forms.h"
 #include "platform/CommandLine.h"
 #include "platform/GuardedApplication.h"
+#include "platform/HandlerGuard.h"
 #include "platform/TerminationRequests.h"
 #include "platform/ToolkitTranslation.h"
 #include "search/FS1.h"
@@ -59,12 +61,23 @@ int main(int argc, char** argv) {
     loadToolkitTranslation();
     std::vector<std::string> arguments(argv + std::min(toolkitCount, 1), argv + toolkitCount);
     arguments.insert(arguments.end(), request.afterOptions.begin(), request.afterOptions.end());
+    const QStringList kept = keepArguments(arguments);
+    // With a file to view, every window is made before the first is shown, as the viewer shows it at once;
+    // without, the windows nothing shows yet are made once the search window is up.
+    const bool fileToView = !kept.isEmpty();
     try {
-        createForms(keepArguments(arguments));
+        if (fileToView) {
+            createForms(kept);
+        } else {
+            createSearchForms();
+        }
     } catch (const std::exception& failure) {
         reportUnexpected(failure);
     }
     FILESCH->show();
+    if (!fileToView) {
+        QTimer::singleShot(0, [kept] { guarded([&] { createOtherForms(kept); }); });
+    }
     // From here on the windows and the settings are in place, and the event loop runs the request.
     onTerminationRequest([] { FILESCH->endOnRequest(); });
     return app.exec();
