@@ -1,6 +1,7 @@
 #include "search/ContentPrefetch.h"
 
 #include <chrono>
+#include <new>
 
 #include "matching/ContentMatch.h"
 #include "platform/HelperPriority.h"
@@ -216,8 +217,12 @@ void ContentPrefetch::help(Helper& self) {
                 break;  // the run started again elsewhere: the rest of the batch is of no use
             }
             try {
-                if (answered == 0 && newText) {
+                if (newText && answered == 0) {
+                    search.reset();
                     search = std::make_unique<FileSearch>(text);
+                }
+                if (!search) {
+                    throw std::bad_alloc();  // the search for the batch's text could not be made
                 }
                 job.answer = answer(self, *search, job.question);
             } catch (...) {

@@ -93,15 +93,16 @@ void ListingReadAhead::help(const std::string& start, std::unique_ptr<Folder> st
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {
         work_.wait(lock, [this] {
-            return quit_ || !urgent_.empty() ||
+            return quit_ || urgent_.has_value() ||
                    (!wanted_.empty() && read_.size() + reading_.size() < heldAhead_);
         });
         if (quit_) {
             return;
         }
         std::string path;
-        if (!urgent_.empty()) {
-            path.swap(urgent_);
+        if (urgent_) {
+            path = std::move(*urgent_);  // the root's path is the empty text
+            urgent_.reset();
         } else {
             path = std::move(wanted_.back());
             wanted_.pop_back();

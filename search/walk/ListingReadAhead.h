@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -51,8 +52,8 @@ class ListingReadAhead {
     std::condition_variable work_;
     std::condition_variable done_;
     bool quit_ = false;
-    std::vector<std::string> wanted_;  // not begun, the next to read at the back
-    std::string urgent_;               // the folder the collection waits for, when no helper has begun it
+    std::vector<std::string> wanted_;    // not begun, the next to read at the back
+    std::optional<std::string> urgent_;  // the folder the collection waits for, when no helper has begun it
     std::set<std::string> reading_;
     std::map<std::string, FolderListing> read_;
     std::vector<std::thread> helpers_;

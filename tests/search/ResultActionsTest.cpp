@@ -57,7 +57,6 @@ TEST(ResultActions, ALineIsReachedAsTheRunThatWroteItReachedIt) {
     EXPECT_EQ(resultPath("/tmp", "/home/u/a b.txt"), "/home/u/a b.txt");
     EXPECT_EQ(resultPath("/", "/etc"), "/etc");
     EXPECT_EQ(resultPath("/home/u", "docs/inner/x.txt"), "/home/u/docs/inner/x.txt");
-    EXPECT_EQ(resultPath("/", "docs/x.txt"), "/docs/x.txt");
 }
 
 // The program's windows as created at start-up, with a search run over a small tree whose lines the actions

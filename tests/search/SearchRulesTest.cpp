@@ -116,6 +116,17 @@ TEST(CollectFolders, KeepsNamesOnlyWhileTheBudgetLasts) {
     }
 }
 
+// The root's path is the empty text, and its listing is read ahead like any other.
+TEST(CollectFolders, ReadsTheRootAheadToo) {
+    FakeFileSystem fs;
+    fs.add("", {"a/", "x"});
+    fs.add("/a", {"y"});
+    QuietForm form;
+    const FolderList folders = collectFolders("", fs.openFolder(""), form, kKeptNamesBudget, 2);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[1].names.size(), 3u);
+}
+
 TEST(EndMessage, AddsALineForEachKindOfUnreadableEntry) {
     const QString success = QStringLiteral("Поиск успешен! Выбери то, что нужно.");
     const QString nothing = QStringLiteral("К сожалению, ничего не найдено...");
