@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <optional>
 
 #include "platform/files/FileError.h"
 #include "platform/files/LongPath.h"
@@ -78,20 +81,35 @@ void InputFile::willReadInSteps() const {
 
 namespace {
 
-// Drops the cached pages of a range read when it lies wholly in a hole; a system that cannot tell holes
-// reports all of the file as data.
-void forgetIfHole(int fd, std::uint64_t offset, std::size_t length) {
+// The bytes from `offset` on that lie in a hole, up to `length` and the file's end: reading them would only
+// fill the cache with made-up zeros, a page at a time. Nothing when the range holds data; a system that
+// cannot tell holes reports all of the file as data.
+std::optional<std::size_t> holeAt(int fd, std::uint64_t offset, std::size_t length) {
     const off_t data = lseek(fd, static_cast<off_t>(offset), SEEK_DATA);
-    const bool hole = data < 0 ? errno == ENXIO : static_cast<std::uint64_t>(data) >= offset + length;
-    if (hole) {
-        posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(length), POSIX_FADV_DONTNEED);
+    if (data >= 0) {
+        return static_cast<std::uint64_t>(data) >= offset + length ? std::optional<std::size_t>(length)
+                                                                   : std::nullopt;
     }
+    if (errno != ENXIO) {
+        return std::nullopt;
+    }
+    const off_t end = lseek(fd, 0, SEEK_END);  // a hole up to the end, or nothing left at all
+    return end < 0 ? std::nullopt
+                   : std::optional<std::size_t>(static_cast<std::uint64_t>(end) > offset
+                                                    ? std::min<std::uint64_t>(length, end - offset)
+                                                    : 0);
 }
 
 }  // namespace
 
 std::size_t InputFile::readAt(void* into, std::size_t length, std::uint64_t offset) const {
     auto* bytes = static_cast<char*>(into);
+    if (inSteps_ && kind_ == Kind::Regular) {
+        if (const std::optional<std::size_t> zeros = holeAt(fd_, offset, length)) {
+            std::memset(bytes, 0, *zeros);
+            return *zeros;
+        }
+    }
     std::size_t done = 0;
     while (done < length && kind_ == Kind::Regular) {
         const ssize_t got = pread(fd_, bytes + done, length - done, static_cast<off_t>(offset + done));
@@ -105,9 +123,6 @@ std::size_t InputFile::readAt(void* into, std::size_t length, std::uint64_t offs
             break;
         }
         done += static_cast<std::size_t>(got);
-    }
-    if (inSteps_ && done > 0) {
-        forgetIfHole(fd_, offset, done);
     }
     return done;
 }

@@ -39,8 +39,9 @@ class InputFile {
     void willReadSequentially() const;
     // Tells the system the file will be read block by block with other work between the blocks, so each read
     // must cost about the same: no read-ahead (over a sparse file's holes it fills megabytes of zeros within
-    // one read), and the pages of a hole are not kept once read (gigabytes of made-up zeros would push real
-    // data out of the cache, and reclaiming them stalls the reads).
+    // one read), and a block that lies wholly in a hole is not read at all but given as zeros (gigabytes of
+    // made-up zeros would push real data out of the cache, and allocating and reclaiming them stalls the
+    // reads).
     void willReadInSteps() const;
 
   private:
