@@ -5,6 +5,7 @@
 
 #include "matching/ContentMatch.h"
 #include "platform/HelperPriority.h"
+#include "platform/WindowWait.h"
 #include "search/SearchRun.h"
 
 namespace {
@@ -52,7 +53,8 @@ ContentPrefetch::~ContentPrefetch() {
 
 ContentPrefetch::Answer ContentPrefetch::ask(const ContentQuestion& question, const ContentPlan& plan,
                                              const std::function<bool()>& keepWaiting) {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+    lockPumpingEvents(lock);
     if (!active_ || !(plan == plan_)) {
         restart(question, plan);
     }
@@ -83,10 +85,10 @@ ContentPrefetch::Answer ContentPrefetch::ask(const ContentQuestion& question, co
         if (freed) {
             work_.notify_all();
         }
-        done_.wait_for(lock, kWaitSlice);
         lock.unlock();
+        done_.waitFor(kWaitSlice);
         const bool keep = keepWaiting();
-        lock.lock();
+        lockPumpingEvents(lock);
         if (!keep) {
             return Answer::Abandoned;
         }
@@ -244,6 +246,6 @@ void ContentPrefetch::help(Helper& self) {
                 done.failure = job.failure;
             }
         }
-        done_.notify_all();
+        done_.ring();
     }
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "matching/SearchText.h"
+#include "platform/WindowWait.h"
 #include "platform/files/InputFile.h"
 #include "platform/files/Wildcard.h"
 #include "search/ContentTest.h"
@@ -113,7 +114,7 @@ class ContentPrefetch {
 
     std::mutex mutex_;
     std::condition_variable work_;
-    std::condition_variable done_;
+    Doorbell done_;  // rung when an answer is in
     bool quit_ = false;
     bool active_ = false;
     unsigned idle_ = 0;  // helpers waiting for work

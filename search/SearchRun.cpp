@@ -55,11 +55,9 @@ class KeptListing : public DirListing {
     std::size_t next_ = 0;
 };
 
-// Listings read at once ahead of the collection: enough to keep a file server or a disk's queue busy.
-unsigned listingReaders() {
-    constexpr unsigned kMostReaders = 8;
-    return std::clamp(std::thread::hardware_concurrency(), 2u, kMostReaders);
-}
+// Listings read at once ahead of the collection, whatever the number of cores: the readers mostly wait for
+// the disk or the file server, whose queue they keep busy, and weigh little beside the window's thread.
+constexpr unsigned kListingReaders = 8;
 
 }  // namespace
 
@@ -171,7 +169,7 @@ RunEnd SearchRun::runSteps() {
 
     if (form_.subfoldersWanted()) {
         folders_ = collectFolders(start_, startFolder->openBelow("."), form_, kKeptNamesBudget,
-                                  fs_.listsOnManyThreads() ? listingReaders() : 0);
+                                  fs_.listsOnManyThreads() ? kListingReaders : 0);
         unreadableFolders_ = static_cast<std::size_t>(
             std::count_if(folders_.begin(), folders_.end(),
                           [](const FolderToSearch& folder) { return folder.unreadable; }));

@@ -20,7 +20,7 @@ void listSubfolders(FolderToSearch& folder, FolderListing listing, std::size_t c
         const KeptEntry entry = keptEntryAt(listing.names, at);
         at = entry.next;
         if (entry.type == DirEntry::Type::Folder) {
-            if (!isDotEntry(entry.name) && entry.name[0] != '.') {  // hidden folders are not entered
+            if (isCollectable(entry)) {
                 std::string path;
                 path.reserve(folder.path.size() + 1 + entry.name.size());
                 path.append(folder.path).append("/").append(entry.name);
@@ -41,6 +41,10 @@ void listSubfolders(FolderToSearch& folder, FolderListing listing, std::size_t c
 }
 
 }  // namespace
+
+bool isCollectable(const KeptEntry& entry) {
+    return entry.type == DirEntry::Type::Folder && !isDotEntry(entry.name) && entry.name[0] != '.';
+}
 
 KeptEntry keptEntryAt(const std::string& names, std::size_t at) {
     const std::size_t end = names.find('\0', at + 1);
@@ -63,18 +67,9 @@ FolderList collectFolders(const std::string& start, std::unique_ptr<Folder> star
     const auto listingOf = [&](const std::string& path) {
         return ahead ? ahead->take(path, pumpEvents) : readListing(chain.open(path));
     };
-    std::vector<std::string> found;
     const auto listSubfoldersOf = [&](FolderToSearch& folder, std::size_t collected,
                                       std::vector<FolderToSearch>& pending) {
-        const std::size_t before = pending.size();
         listSubfolders(folder, listingOf(folder.path), collected, form, namesBudget, pending);
-        if (ahead) {
-            found.clear();
-            for (std::size_t i = before; i < pending.size(); ++i) {
-                found.push_back(pending[i].path);
-            }
-            ahead->want(found);
-        }
     };
     FolderList folders;
     FolderToSearch startFolder{start, false, false, {}};

@@ -32,6 +32,8 @@ struct KeptEntry {
 using FolderList = std::deque<FolderToSearch>;
 
 KeptEntry keptEntryAt(const std::string& names, std::size_t at);
+// A subfolder the collection enters: a folder itself (not a link to one), neither "." nor "..", not hidden.
+bool isCollectable(const KeptEntry& entry);
 void keepEntry(std::string& names, const DirEntry& entry);
 
 // The names kept are limited to `namesBudget` bytes; folders past it are read again at their turn. Stopped,

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "platform/HelperPriority.h"
+#include "platform/WindowWait.h"
 #include "search/walk/FolderChain.h"
 #include "search/walk/FolderCollection.h"
 
@@ -48,19 +49,9 @@ ListingReadAhead::~ListingReadAhead() {
     }
 }
 
-void ListingReadAhead::want(const std::vector<std::string>& paths) {
-    if (paths.empty()) {
-        return;
-    }
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        wanted_.insert(wanted_.end(), paths.begin(), paths.end());
-    }
-    work_.notify_all();
-}
-
 FolderListing ListingReadAhead::take(const std::string& path, const std::function<void()>& whileWaiting) {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+    lockPumpingEvents(lock);
     if (read_.count(path) == 0 && reading_.count(path) == 0) {
         const auto queued = std::find(wanted_.rbegin(), wanted_.rend(), path);
         if (queued != wanted_.rend()) {
@@ -74,17 +65,24 @@ FolderListing ListingReadAhead::take(const std::string& path, const std::functio
         if (found != read_.end()) {
             FolderListing listing = std::move(found->second);
             read_.erase(found);
+            const bool bytesWereFull = heldBytes_ >= kHeldBytes;
+            heldBytes_ -= listing.names.size();
             // Helpers that stopped at the bound go on once a quarter of it is free again.
-            if (read_.size() + reading_.size() == heldAhead_ - heldAhead_ / 4) {
+            if (read_.size() + reading_.size() == heldAhead_ - heldAhead_ / 4 ||
+                (bytesWereFull && heldBytes_ < kHeldBytes)) {
                 work_.notify_all();
             }
             return listing;
         }
-        done_.wait_for(lock, kWaitSlice);
         lock.unlock();
+        done_.waitFor(kWaitSlice);
         whileWaiting();
-        lock.lock();
+        lockPumpingEvents(lock);
     }
+}
+
+bool ListingReadAhead::roomAhead() const {
+    return read_.size() + reading_.size() < heldAhead_ && heldBytes_ < kHeldBytes;
 }
 
 void ListingReadAhead::help(const std::string& start, std::unique_ptr<Folder> startFolder) {
@@ -92,10 +90,8 @@ void ListingReadAhead::help(const std::string& start, std::unique_ptr<Folder> st
     FolderChain folders(start, std::move(startFolder), FolderChain::kHelperChain);
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {
-        work_.wait(lock, [this] {
-            return quit_ || urgent_.has_value() ||
-                   (!wanted_.empty() && read_.size() + reading_.size() < heldAhead_);
-        });
+        work_.wait(lock,
+                   [this] { return quit_ || urgent_.has_value() || (!wanted_.empty() && roomAhead()); });
         if (quit_) {
             return;
         }
@@ -110,14 +106,26 @@ void ListingReadAhead::help(const std::string& start, std::unique_ptr<Folder> st
         reading_.insert(path);
         lock.unlock();
         FolderListing listing;
+        std::vector<std::string> below;
         try {
             listing = readListing(folders.open(path));
+            for (std::size_t at = 0; at < listing.names.size();) {
+                const KeptEntry entry = keptEntryAt(listing.names, at);
+                at = entry.next;
+                if (isCollectable(entry)) {
+                    below.push_back(path + "/" + std::string(entry.name));
+                }
+            }
         } catch (const std::bad_alloc&) {
             listing = {std::string(), ENOMEM};
+            below.clear();
         }
         lock.lock();
         reading_.erase(path);
+        wanted_.insert(wanted_.end(), std::make_move_iterator(below.begin()),
+                       std::make_move_iterator(below.end()));
+        heldBytes_ += listing.names.size();
         read_.emplace(std::move(path), std::move(listing));
-        done_.notify_all();
+        done_.ring();
     }
 }
