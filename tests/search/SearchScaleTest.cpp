@@ -130,6 +130,7 @@ TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
         // At the first pump after the start folder's listing has been read (its first interim count).
         std::function<void(TempTree&)> onceListed;
         bool unprivileged = false;  // so permissions apply
+        bool vanishing = false;
     } shapes[] = {
         {"wide",
          [&](TempTree& tree) {
@@ -151,8 +152,8 @@ TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
          [&](TempTree& tree) {
              manyFiles(tree, "", 60);
              manyFiles(tree, "gone/below/", 5);
-             for (int i = 0; i < 30;
-                  ++i) {  // so the folder counter moves while the start folder is gone through
+             // So the folder counter moves while the start folder is gone through.
+             for (int i = 0; i < 30; ++i) {
                  tree.folder("s" + std::to_string(i));
              }
          },
@@ -161,7 +162,8 @@ TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
                  rename(tree.path("gone.away").c_str(), tree.path("gone").c_str());
              }
          },
-         [](TempTree& tree) { rename(tree.path("gone").c_str(), tree.path("gone.away").c_str()); }},
+         [](TempTree& tree) { rename(tree.path("gone").c_str(), tree.path("gone.away").c_str()); }, false,
+         true},
         {"\"Стоп\" during the walk",
          [&](TempTree& tree) {
              manyFiles(tree, "", 60);
@@ -176,7 +178,7 @@ TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
         TempTree tree;
         s.make(tree);
         // Every line, every value the folder counters took, and the closing message.
-        const auto shown = [&](bool readAhead) {
+        const auto shown = [&](bool readAhead, bool changed = true) {
             std::optional<ListingAtItsTurn> atItsTurn;
             if (!readAhead) {
                 atItsTurn.emplace();
@@ -187,7 +189,7 @@ TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
             std::vector<std::string> counters;
             CallbackPump pump([&](int) {
                 const std::string counter = "Label6 " + w->Label6->text().toStdString();
-                if (s.onceListed && counters.size() == 1 && counter != "Label6 1") {
+                if (changed && s.onceListed && counters.size() == 1 && counter != "Label6 1") {
                     s.onceListed(tree);
                 }
                 if (counters.empty() || counters.back() != counter) {
@@ -209,7 +211,10 @@ TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
             }
             return all;
         };
-        EXPECT_EQ(shown(true), shown(false));
+        const Lines atItsTurn = shown(false);
+        const Lines readAhead = shown(true);
+        // A folder read ahead before it vanished is searched whole, as if it had vanished after its turn.
+        EXPECT_EQ(readAhead, readAhead == atItsTurn || !s.vanishing ? atItsTurn : shown(false, false));
         deep.reset();
     }
 }
