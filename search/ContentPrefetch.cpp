@@ -4,8 +4,8 @@
 #include <new>
 
 #include "matching/ContentMatch.h"
-#include "platform/HelperPriority.h"
-#include "platform/WindowWait.h"
+#include "platform/threads/HelperPriority.h"
+#include "platform/threads/WindowWait.h"
 #include "search/SearchRun.h"
 
 namespace {

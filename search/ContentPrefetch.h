@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "matching/SearchText.h"
-#include "platform/WindowWait.h"
 #include "platform/files/InputFile.h"
 #include "platform/files/Wildcard.h"
+#include "platform/threads/WindowWait.h"
 #include "search/ContentTest.h"
 #include "search/walk/FolderChain.h"
 #include "search/walk/FolderCollection.h"

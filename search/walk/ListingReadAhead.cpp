@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <chrono>
 
-#include "platform/HelperPriority.h"
-#include "platform/WindowWait.h"
+#include "platform/threads/HelperPriority.h"
+#include "platform/threads/WindowWait.h"
 #include "search/walk/FolderChain.h"
 #include "search/walk/FolderCollection.h"
 

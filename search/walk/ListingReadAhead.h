@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/WindowWait.h"
 #include "platform/files/FileSystem.h"
+#include "platform/threads/WindowWait.h"
 
 // One folder's entries, kept as the collection keeps them (see keepEntry), and why reading them failed.
 struct FolderListing {

@@ -1,4 +1,4 @@
-#include "platform/WindowWait.h"
+#include "platform/threads/WindowWait.h"
 
 #include <thread>
 

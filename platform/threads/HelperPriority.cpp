@@ -1,4 +1,4 @@
-#include "platform/HelperPriority.h"
+#include "platform/threads/HelperPriority.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
