@@ -91,9 +91,11 @@ main_tree() {
     PEER_REPORTS=1 measure content-ceiling warm "$bench" content "$tree" "$needle" -- "$bench" ceiling "$tree"
     # The same run beside one busy loop per core: the window's longest gap while another job takes every core.
     busy_pids=()
+    trap 'kill "${busy_pids[@]}" 2>/dev/null' EXIT
     for ((i = 0; i < $(nproc); i++)); do (while :; do :; done) & busy_pids+=($!); done
     measure content-busy warm "$bench" content "$tree" "$needle" -- rg -l -F -i -a --no-ignore "$needle" "$tree"
     kill "${busy_pids[@]}"
+    trap - EXIT
     rm -f "$work/read_seconds"
     EXTRA_READ=1 measure file warm "$bench" file "$work/big.bin" "$needle" -- rg --no-mmap -c -F -i -a "$needle" "$work/big.bin"
     read_median=$(median <"$work/read_seconds")
