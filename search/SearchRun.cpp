@@ -55,10 +55,6 @@ class KeptListing : public DirListing {
     std::size_t next_ = 0;
 };
 
-// Listings read at once ahead of the collection, whatever the number of cores: the readers mostly wait for
-// the disk or the file server, whose queue they keep busy, and weigh little beside the window's thread.
-constexpr unsigned kListingReaders = 8;
-
 }  // namespace
 
 std::optional<std::string> runStartFolder(const std::string& typed) {
@@ -169,7 +165,7 @@ RunEnd SearchRun::runSteps() {
 
     if (form_.subfoldersWanted()) {
         folders_ = collectFolders(start_, startFolder->openBelow("."), form_, kKeptNamesBudget,
-                                  fs_.listsOnManyThreads() ? kListingReaders : 0);
+                                  fs_.listingReaders(onDisk(start_)));
         unreadableFolders_ = static_cast<std::size_t>(
             std::count_if(folders_.begin(), folders_.end(),
                           [](const FolderToSearch& folder) { return folder.unreadable; }));

@@ -61,8 +61,10 @@ class FileSystem {
     virtual std::unique_ptr<Folder> openFolder(const std::string& path) = 0;
     // Makes the folder the process's current folder; false when that fails.
     virtual bool makeCurrent(const std::string& folder) = 0;
-    // Whether folders may be listed on several threads at once.
-    virtual bool listsOnManyThreads() const { return false; }
+    // How many helper threads list folders ahead of a walk below `folder`: none where listings come quickly
+    // one after another (a local disk, where readers side by side only compete), several where each listing
+    // is a round trip (a file server).
+    virtual unsigned listingReaders(const std::string& /*folder*/) const { return 0; }
 
     static FileSystem& current();
     // Replaces the services (tests); nullptr puts the real ones back.

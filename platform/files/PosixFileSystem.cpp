@@ -1,11 +1,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <iterator>
 
 #include "platform/files/FileError.h"
 #include "platform/files/FileSystem.h"
@@ -25,6 +28,14 @@ struct LinuxDirent {
 };
 
 constexpr std::size_t kListingBuffer = 32 * 1024;
+
+// File systems whose every listing is a round trip to a server (statfs's f_type): NFS, SMB, SMB2, CIFS, FUSE
+// (sshfs and the like), Ceph, 9P, AFS, Coda.
+constexpr std::uint32_t kRemoteFileSystems[] = {0x6969,     0x517B,     0xFE534D42, 0xFF534D42, 0x65735546,
+                                                0x00C36400, 0x01021997, 0x5346414F, 0x73757245};
+// Listings read at once on such a file system: the readers mostly wait for the server, whose queue they keep
+// busy, and weigh little beside the window's thread.
+constexpr unsigned kRemoteReaders = 8;
 
 // The buffer of the last listing on this thread, kept for the next: a walk lists folders one after another.
 thread_local std::unique_ptr<char[]> spareBuffer;
@@ -180,7 +191,17 @@ class PosixFileSystem : public FileSystem {
         close(fd);
         return changed;
     }
-    bool listsOnManyThreads() const override { return true; }
+    unsigned listingReaders(const std::string& folder) const override {
+        struct statfs info {};
+        if (statfs(systemPath(folder).c_str(), &info) != 0) {
+            return 0;
+        }
+        const auto type = static_cast<std::uint32_t>(info.f_type);
+        return std::find(std::begin(kRemoteFileSystems), std::end(kRemoteFileSystems), type) !=
+                       std::end(kRemoteFileSystems)
+                   ? kRemoteReaders
+                   : 0;
+    }
 };
 
 PosixFileSystem& realFileSystem() {

@@ -92,19 +92,24 @@ class DeepChain {
     std::string path_;
 };
 
-// The real file system, but every folder listed at its turn on the run's own thread.
-class ListingAtItsTurn : public FileSystem {
+// The real file system with listings read ahead by `readers` helpers, as on a file server (none: every
+// folder listed at its turn on the run's own thread).
+class ListingReaders : public FileSystem {
   public:
-    ListingAtItsTurn() : real_(FileSystem::current()) { FileSystem::install(this); }
-    ~ListingAtItsTurn() override { FileSystem::install(nullptr); }
-    ListingAtItsTurn(const ListingAtItsTurn&) = delete;
-    ListingAtItsTurn& operator=(const ListingAtItsTurn&) = delete;
+    explicit ListingReaders(unsigned readers) : real_(FileSystem::current()), readers_(readers) {
+        FileSystem::install(this);
+    }
+    ~ListingReaders() override { FileSystem::install(nullptr); }
+    ListingReaders(const ListingReaders&) = delete;
+    ListingReaders& operator=(const ListingReaders&) = delete;
 
     std::unique_ptr<Folder> openFolder(const std::string& path) override { return real_.openFolder(path); }
     bool makeCurrent(const std::string& folder) override { return real_.makeCurrent(folder); }
+    unsigned listingReaders(const std::string&) const override { return readers_; }
 
   private:
     FileSystem& real_;
+    unsigned readers_;
 };
 
 }  // namespace
@@ -179,10 +184,7 @@ TEST_F(SearchScaleTest, ListingsReadAheadChangeNothingTheRunShows) {
         s.make(tree);
         // Every line, every value the folder counters took, and the closing message.
         const auto shown = [&](bool readAhead, bool changed = true) {
-            std::optional<ListingAtItsTurn> atItsTurn;
-            if (!readAhead) {
-                atItsTurn.emplace();
-            }
+            const ListingReaders readers(readAhead ? 4 : 0);
             if (s.around) {
                 s.around(tree, true);
             }
