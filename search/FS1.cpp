@@ -510,8 +510,14 @@ void TFILESCH::showEvent(QShowEvent* event) {
 // Closing saves the settings and ends the program; a run in progress stops at its next entry and ends without
 // its message, and the end of the program hides the other windows, which ends a search in the file viewer. A
 // save that fails asks whether to close without it, so a cause the user cannot mend (a folder they may not
-// write) never keeps the program from closing.
+// write) never keeps the program from closing. Once the program is ending (the save done or given up, or a
+// request from outside), the close that the toolkit's quit sends every window is let through at once, so
+// nothing is asked twice and nothing holds the end.
 void TFILESCH::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
     event->ignore();
     guarded([&] {
         if (settingsSavedOrGivenUp()) {

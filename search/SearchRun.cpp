@@ -17,15 +17,6 @@ bool isRelative(const std::string& start) {
     return !start.empty() && start[0] != '/';
 }
 
-std::string upperLatin(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
 // The entries the collection kept for a folder, filtered by the mask composed when its turn comes.
 class KeptListing : public DirListing {
   public:
@@ -113,12 +104,7 @@ ComposedMask composeMask(const QString& nameField, const QString& extensionField
 }
 
 bool containsName(const std::string& path, std::size_t extensionLength, const std::string& contained) {
-    if (contained.empty()) {
-        return false;
-    }
-    const std::size_t cut = bytesOfLastCharacters(path, extensionLength);
-    const std::string head = upperLatin(path.substr(0, path.size() - cut));
-    return head.find(upperLatin(contained)) != std::string::npos;
+    return occursIn(path, extensionLength, contained);
 }
 
 SearchRun::SearchRun(SearchForm& form, FileSystem& fs) : form_(form), fs_(fs) {}

@@ -31,8 +31,8 @@ ComposedMask composeMask(const QString& nameField, const QString& extensionField
 QString trimBlanks(const QString& text);
 std::string trimBlanks(const std::string& bytes);
 
-// The contained-name rule: `contained` occurs (Latin letters without regard to case) in the path less its
-// last `extensionLength` characters.
+// The contained-name rule: `contained` occurs in the path less its last `extensionLength` characters, compared
+// as the name masks compare (case of the characters shown, "*" and "?" as wildcards).
 bool containsName(const std::string& path, std::size_t extensionLength, const std::string& contained);
 
 // Where a path under the start folder is reached once the start folder is the current folder: a relative
