@@ -1,12 +1,14 @@
 #include "picture/PictureLoader.h"
 
 #include "picture/FileBytes.h"
+#include "picture/PictureError.h"
 #include "picture/decoders/BmpDecoder.h"
 #include "picture/decoders/GifDecoder.h"
 #include "picture/decoders/IconDecoder.h"
 #include "picture/decoders/JpegDecoder.h"
 #include "picture/decoders/PngDecoder.h"
 #include "picture/metafile/Metafile.h"
+#include "platform/files/FileError.h"
 
 std::string upperExtension(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');
@@ -46,7 +48,9 @@ PictureKind pictureKindOf(const std::string& path) {
     return PictureKind::None;
 }
 
-Animation loadPicture(PictureKind kind, const std::string& path) {
+namespace {
+
+Animation decodePictureFile(PictureKind kind, const std::string& path) {
     if (kind == PictureKind::Metafile) {
         return Animation::still(loadMetafile(path));
     }
@@ -68,7 +72,27 @@ Animation loadPicture(PictureKind kind, const std::string& path) {
     return {};
 }
 
+// A picture that does not decode is reported as every other file is, with its name.
+template <typename Load>
+auto namingTheFile(const std::string& path, Load load) {
+    try {
+        return load();
+    } catch (const PictureError& failure) {
+        throw FileError(kCannotShowPicture, path, failure.what());
+    }
+}
+
+}  // namespace
+
+const char* const kCannotShowPicture = "Не удалось показать изображение";
+
+Animation loadPicture(PictureKind kind, const std::string& path) {
+    return namingTheFile(path, [&] { return decodePictureFile(kind, path); });
+}
+
 QImage loadIconBitmap(const std::string& path) {
-    const FileBytes bytes = readPictureFile(path);
-    return iconOnWhite(decodeIcon(bytes.data(), bytes.size()));
+    return namingTheFile(path, [&] {
+        const FileBytes bytes = readPictureFile(path);
+        return iconOnWhite(decodeIcon(bytes.data(), bytes.size()));
+    });
 }

@@ -13,9 +13,12 @@ std::string upperExtension(const std::string& path);
 
 PictureKind pictureKindOf(const std::string& path);
 
-// Reads and decodes the file as `kind` says (anything but None and Icon). Throws FileError when the file
-// cannot be read and PictureError when it does not decode.
+// Reads and decodes the file as `kind` says (anything but None and Icon). Throws FileError, with the file's
+// name and the reason, when the file cannot be read or does not decode (then with kCannotShowPicture).
 Animation loadPicture(PictureKind kind, const std::string& path);
 
-// The icon file's chosen image, as a bitmap that is white where the icon is transparent.
+// The icon file's chosen image, as a bitmap that is white where the icon is transparent. Throws as
+// loadPicture does.
 QImage loadIconBitmap(const std::string& path);
+
+extern const char* const kCannotShowPicture;
