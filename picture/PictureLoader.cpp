@@ -1,14 +1,12 @@
 #include "picture/PictureLoader.h"
 
 #include "picture/FileBytes.h"
-#include "picture/PictureError.h"
 #include "picture/decoders/BmpDecoder.h"
 #include "picture/decoders/GifDecoder.h"
 #include "picture/decoders/IconDecoder.h"
 #include "picture/decoders/JpegDecoder.h"
 #include "picture/decoders/PngDecoder.h"
 #include "picture/metafile/Metafile.h"
-#include "platform/files/FileError.h"
 
 std::string upperExtension(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');
@@ -70,16 +68,6 @@ Animation decodePictureFile(PictureKind kind, const std::string& path) {
             break;
     }
     return {};
-}
-
-// A picture that does not decode is reported as every other file is, with its name.
-template <typename Load>
-auto namingTheFile(const std::string& path, Load load) {
-    try {
-        return load();
-    } catch (const PictureError& failure) {
-        throw FileError(kCannotShowPicture, path, failure.what());
-    }
 }
 
 }  // namespace

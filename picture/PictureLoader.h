@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "picture/PictureError.h"
 #include "picture/display/Animation.h"
+#include "platform/files/FileError.h"
 
 enum class PictureKind { None, Jpeg, Bitmap, Metafile, Icon, Gif, Png };
 
@@ -22,3 +24,14 @@ Animation loadPicture(PictureKind kind, const std::string& path);
 QImage loadIconBitmap(const std::string& path);
 
 extern const char* const kCannotShowPicture;
+
+// Runs `load`; a PictureError it throws becomes a FileError naming the file, as every other failure on a file
+// is reported.
+template <typename Load>
+auto namingTheFile(const std::string& path, Load load) {
+    try {
+        return load();
+    } catch (const PictureError& failure) {
+        throw FileError(kCannotShowPicture, path, failure.what());
+    }
+}

@@ -55,16 +55,16 @@ void TSHPIC::LoadPicture() {
         LoadIconPicture(CurrentFilePath);
         return;
     }
-    showPicture(loadPicture(kind, CurrentFilePath));
+    showPicture(loadPicture(kind, CurrentFilePath), CurrentFilePath);
 }
 
 void TSHPIC::LoadIconPicture(const std::string& path) {
-    showPicture(Animation::still(loadIconBitmap(path)));
+    showPicture(Animation::still(loadIconBitmap(path)), path);
 }
 
 // The loading caption goes with the first picture: it would show through a picture's transparent parts.
-void TSHPIC::showPicture(Animation picture) {
-    Image1->setPicture(std::move(picture));
+void TSHPIC::showPicture(Animation picture, const std::string& path) {
+    namingTheFile(path, [&] { Image1->setPicture(std::move(picture)); });
     Panel1->clear();
 }
 

@@ -32,7 +32,7 @@ class TSHPIC : public QWidget {
 
   private:
     void FormCreate(const QStringList& arguments);
-    void showPicture(Animation picture);
+    void showPicture(Animation picture, const std::string& path);
 };
 
 extern TSHPIC* SHPIC;
