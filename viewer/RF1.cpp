@@ -8,6 +8,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <utility>
@@ -165,8 +166,9 @@ void TRF::createControls() {
     connect(ScrollBar1, &QScrollBar::valueChanged, this, guardedSlot(this, &TRF::scrollBarMoved));
 }
 
-// A file named on the command line is loaded at once; the window stays hidden until the search window shows
-// it. A file that cannot be read is reported here, so the other windows are still created.
+// A file named on the command line is loaded at once; with a text to find, once the windows are up and events
+// run, as it is searched for the text first, which may take long. The window stays hidden until the search
+// window shows it. A file that cannot be read is reported, and the other windows are still created.
 void TRF::FormCreate(const QStringList& arguments) {
     CurrentFilePath.clear();
     TextPageMode = false;
@@ -175,11 +177,14 @@ void TRF::FormCreate(const QStringList& arguments) {
         return;
     }
     CurrentFilePath = argumentBytes(arguments, 0);
-    if (arguments.size() == 2) {
-        guarded([&] { LoadFileFinding({arguments.at(1)}); });
-    } else {
+    if (arguments.size() != 2) {
         guarded([this] { LoadFile(); });
+        return;
     }
+    Edit1->setText(arguments.at(1));
+    QTimer::singleShot(0, this, [this, path = CurrentFilePath, find = TextToFind{arguments.at(1)}] {
+        guarded([&] { open(path, find); });
+    });
 }
 
 Reading TRF::reading() const {
@@ -187,24 +192,23 @@ Reading TRF::reading() const {
 }
 
 void TRF::LoadFile() {
-    open(std::nullopt);
+    open(CurrentFilePath, std::nullopt);
 }
 
 void TRF::LoadFileFinding(const TextToFind& find) {
-    open(find);
+    open(CurrentFilePath, find);
 }
 
 // The reading is chosen while events are let through, as a search in the file: what would draw a page
 // meanwhile waits until the file is loaded, and ends the choice, as hiding the viewer does; the file then
 // opens in the reading on display. A file that cannot be read is reported by the load.
-void TRF::open(const std::optional<TextToFind>& find) {
-    if (heldForSearch([this, find] { open(find); })) {
+void TRF::open(const std::string& path, const std::optional<TextToFind>& find) {
+    if (heldForSearch([this, path, find] { open(path, find); })) {
         return;
     }
     if (find) {
         Edit1->setText(find->text);
     }
-    const std::string path = CurrentFilePath;
     const auto afterLoad = qScopeGuard([this] { runHeldActions(); });
     std::optional<Reading> chosen;
     if (!path.empty()) {

@@ -87,7 +87,7 @@ class TRF : public QWidget {
   private:
     void createControls();
     void FormCreate(const QStringList& arguments);
-    void open(const std::optional<TextToFind>& find);
+    void open(const std::string& path, const std::optional<TextToFind>& find);
     void load(const std::string& path);
     void setReading(Reading shown);
     void showSizeInTitle();
