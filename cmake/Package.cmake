@@ -46,10 +46,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://varnel.example/)
 # The libraries come from dpkg-shlibdeps; the rest is what the program starts (xdg-open), the fonts it draws
-# with and Qt's Russian texts. Few desktops open help.chm, and Varnel shows its pages itself without a reader,
-# so a reader is only suggested: recommended, it would pull in a second toolkit and dozens of packages.
+# with, Qt's Russian texts and the C library's (the system's reasons in error messages, with the locales). Few
+# desktops open help.chm, and Varnel shows its pages itself without a reader, so a reader is only suggested:
+# recommended, it would pull in a second toolkit and dozens of packages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "xdg-utils, fonts-liberation, fonts-dejavu-core, fonts-terminus-otb, qt6-translations-l10n")
+    "xdg-utils, fonts-liberation, fonts-dejavu-core, fonts-terminus-otb, qt6-translations-l10n, locales")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "kchmviewer | xchm")
 include(CPack)

@@ -91,6 +91,13 @@ QString decimal(std::size_t value) {
     return QString::number(static_cast<qulonglong>(value));
 }
 
+// A viewer that is open already comes over the other windows and takes the keyboard, as a window being shown
+// does.
+void bringToFront(QWidget* window) {
+    window->raise();
+    window->activateWindow();
+}
+
 }  // namespace
 
 // The run's view of the window's controls.
@@ -377,9 +384,10 @@ void TFILESCH::viewSelected() {
     }
 }
 
-// An open picture viewer loads in place; a hidden one loads as it is shown.
+// An open picture viewer comes to the front and loads in place; a hidden one loads as it is shown.
 void TFILESCH::viewPicture() {
     if (SHPIC->isVisible()) {
+        bringToFront(SHPIC);
         SHPIC->LoadPicture();
         return;
     }
@@ -387,15 +395,19 @@ void TFILESCH::viewPicture() {
     RF->hide();
 }
 
+// With "С текстом" ticked the viewer gets the text to find, and opens the file in the reading that shows it.
 void TFILESCH::viewText() {
-    if (!RF->isVisible()) {
+    if (RF->isVisible()) {
+        bringToFront(RF);
+    } else {
         RF->show();
         SHPIC->hide();
     }
     if (CheckBox1->isChecked()) {
-        RF->Edit1->setText(Edit5->text());
+        RF->LoadFileFinding({Edit5->text(), CheckBox3->isChecked()});
+    } else {
+        RF->LoadFile();
     }
-    RF->LoadFile();
 }
 
 void TFILESCH::Button1Click() {

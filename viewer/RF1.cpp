@@ -8,6 +8,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
+#include "platform/files/FileError.h"
 #include "platform/text/ShownName.h"
 #include "search/FS1.h"
 #include "viewer/find/MemoSearch.h"
@@ -133,7 +135,7 @@ void TRF::createControls() {
     QFont readingsFont = makeFont(Face::MsSansSerif, 11);
     readingsFont.setStretch(QFont::Condensed);  // three names fit between "TXT - HEX" and the switch
     Label4->setFont(readingsFont);
-    setRightAligned(Label4, kFirstOtherReadings);
+    setRightAligned(Label4, captionsOf(Reading::Win).others);
     BitBtn1 =
         pictureButton(this, {248, 8, 33, 26}, QStringLiteral("Переключение кодировки"), readingPicture());
     Label3 = place<QLabel>(this, {288, 14, 57, 17}, QString());
@@ -164,19 +166,25 @@ void TRF::createControls() {
     connect(ScrollBar1, &QScrollBar::valueChanged, this, guardedSlot(this, &TRF::scrollBarMoved));
 }
 
-// A file named on the command line is loaded at once; the window stays hidden until the search window shows
-// it. A file that cannot be read is reported here, so the other windows are still created.
+// A file named on the command line is loaded at once; with a text to find, once the windows are up and events
+// run, as it is searched for the text first, which may take long. The window stays hidden until the search
+// window shows it. A file that cannot be read is reported, and the other windows are still created.
 void TRF::FormCreate(const QStringList& arguments) {
     CurrentFilePath.clear();
     TextPageMode = false;
     WholeTextMode = false;
-    if (!arguments.isEmpty()) {
-        CurrentFilePath = argumentBytes(arguments, 0);
+    if (arguments.isEmpty()) {
+        return;
+    }
+    CurrentFilePath = argumentBytes(arguments, 0);
+    if (arguments.size() != 2) {
         guarded([this] { LoadFile(); });
+        return;
     }
-    if (arguments.size() == 2) {
-        Edit1->setText(arguments.at(1));
-    }
+    Edit1->setText(arguments.at(1));
+    QTimer::singleShot(0, this, [this, path = CurrentFilePath, find = TextToFind{arguments.at(1)}] {
+        guarded([&] { open(path, find); });
+    });
 }
 
 Reading TRF::reading() const {
@@ -184,7 +192,45 @@ Reading TRF::reading() const {
 }
 
 void TRF::LoadFile() {
-    load(CurrentFilePath);
+    open(CurrentFilePath, std::nullopt);
+}
+
+void TRF::LoadFileFinding(const TextToFind& find) {
+    open(CurrentFilePath, find);
+}
+
+// The reading is chosen while events are let through, as a search in the file: what would draw a page
+// meanwhile waits until the file is loaded, and ends the choice, as hiding the viewer does; the file then
+// opens in the reading on display. A file that cannot be read is reported by the load.
+void TRF::open(const std::string& path, const std::optional<TextToFind>& find) {
+    if (heldForSearch([this, path, find] { open(path, find); })) {
+        return;
+    }
+    if (find) {
+        Edit1->setText(find->text);
+    }
+    const auto afterLoad = qScopeGuard([this] { runHeldActions(); });
+    std::optional<Reading> chosen;
+    if (!path.empty()) {
+        searching_ = true;
+        searchEnding_ = false;
+        const auto done = qScopeGuard([this] { searching_ = false; });
+        try {
+            chosen = openingReading(path, find, reading(), [this] { return !searchEnding_; });
+        } catch (const FileError&) {
+            // the load below reports it
+        }
+    }
+    if (chosen) {
+        setReading(*chosen);
+    }
+    load(path);
+}
+
+void TRF::setReading(Reading shown) {
+    const ReadingCaptions captions = captionsOf(shown);
+    Label3->setText(captions.reading);
+    setRightAligned(Label4, captions.others);
 }
 
 void TRF::load(const std::string& path) {
@@ -303,9 +349,7 @@ void TRF::BitBtn1Click() {
     if (heldForSearch([this] { BitBtn1Click(); })) {
         return;
     }
-    const ReadingCaptions next = nextReading(Label3->text());
-    Label3->setText(next.reading);
-    setRightAligned(Label4, next.others);
+    setReading(nextReading(reading()));
     lastMatch_.reset();
     if (reading() == Reading::Ucode && static_cast<std::uint64_t>(LoadedFileSize) < kWholeTextLimit) {
         Memo1->clear();
@@ -423,9 +467,7 @@ std::int64_t TRF::searchFromThePage(const SearchText& text) {
     searchEnding_ = false;
     const auto done = qScopeGuard([this] {
         searching_ = false;
-        for (const std::function<void()>& action : std::exchange(heldActions_, {})) {
-            guarded(action);
-        }
+        runHeldActions();
     });
     const std::int64_t found =
         SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)),
@@ -443,8 +485,24 @@ bool TRF::heldForSearch(std::function<void()> action) {
     return true;
 }
 
+void TRF::runHeldActions() {
+    for (const std::function<void()>& action : std::exchange(heldActions_, {})) {
+        guarded(action);
+    }
+}
+
 void TRF::stepTo(Step step) {
     ScrollBar1->setValue(positionAfter(step, ScrollBar1->value(), ScrollBar1->maximum(), LinesPerPage));
+}
+
+// Esc closes the viewer from any of its controls that leaves the key alone: the memo, the search field (where
+// the focus stays while a search runs), the buttons and the scroll bar; closing ends a running search.
+void TRF::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    guarded([this] { BitBtn2Click(); });
 }
 
 // The navigation keys of the memo. They move the page only in paged display with a file loaded, a page left
@@ -455,12 +513,7 @@ bool TRF::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
     guarded([&] {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Escape) {
-            BitBtn2Click();
-            return;
-        }
-        const std::optional<Step> step = stepOfKey(key);
+        const std::optional<Step> step = stepOfKey(static_cast<QKeyEvent*>(event)->key());
         if (step && !WholeTextMode && !loadedPath_.empty()) {
             stepTo(*step);
         }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "viewer/find/HexSearch.h"
+#include "viewer/find/OpeningReading.h"
 #include "viewer/paging/ScrollGeometry.h"
 #include "viewer/render/Reading.h"
 
@@ -61,8 +62,13 @@ class TRF : public QWidget {
     bool AppMessage(QObject* watched, QEvent* event);
 
   public slots:
-    // Loads the file named by the current file path in the current reading and shows its beginning.
+    // Loads the file named by the current file path and shows its beginning: in the reading its byte-order
+    // mark names, else in the current one.
     void LoadFile();
+    // LoadFile for a file viewed to find a text: the text goes into the search field and the file opens in
+    // the reading that shows it (see openingReading). The file is searched for it while events are let
+    // through, as the search in the file is.
+    void LoadFileFinding(const TextToFind& find);
     void SetupPaging();
     void ScrollBar1Change();
     void Button5Click();
@@ -76,11 +82,14 @@ class TRF : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void createControls();
     void FormCreate(const QStringList& arguments);
+    void open(const std::string& path, const std::optional<TextToFind>& find);
     void load(const std::string& path);
+    void setReading(Reading shown);
     void showSizeInTitle();
     void LoadUcodeWhole(const std::string& path);
     void scrollBarMoved();
@@ -89,6 +98,7 @@ class TRF : public QWidget {
     void searchHexPage();
     std::int64_t searchFromThePage(const SearchText& text);
     bool heldForSearch(std::function<void()> action);
+    void runHeldActions();
     void stepTo(Step step);
     Reading reading() const;
 

@@ -19,7 +19,7 @@ expected="./usr/bin/varnel ./usr/lib/varnel/help.chm ./usr/lib/varnel/varnel ./u
 ./usr/share/doc/varnel/changelog.gz ./usr/share/doc/varnel/copyright ./usr/share/icons/hicolor/scalable/apps/varnel.svg
 ./usr/share/man/man1/varnel.1.gz ./usr/share/metainfo/example.varnel.Varnel.metainfo.xml"
 [ "${files[*]}" = "$(echo $expected)" ] || fail "the package holds: ${files[*]}"
-for needed in libqt6widgets6 xdg-utils fonts-liberation fonts-dejavu-core fonts-terminus-otb qt6-translations-l10n; do
+for needed in libqt6widgets6 xdg-utils fonts-liberation fonts-dejavu-core fonts-terminus-otb qt6-translations-l10n locales; do
     dpkg-deb -f "$deb" Depends | grep -qw "$needed" || fail "Depends lacks $needed"
 done
 dpkg-deb -f "$deb" Suggests | grep -qw kchmviewer || fail "no CHM reader suggested"
