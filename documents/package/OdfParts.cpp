@@ -21,7 +21,7 @@ void OdfTextHandler::startElement(const QXmlStreamReader& reader) {
     }
     const QStringView name = reader.name();
     const bool inText = reader.namespaceUri() == kTextNamespace;
-    if (inText && name == u"tracked-changes") {
+    if (inText && (name == u"tracked-changes" || name == u"note-citation")) {
         skipping_ = 1;
         return;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // The text of OpenDocument's content.xml and styles.xml (where headers and footers live): a block per text:p
 // and text:h, wherever they stand (cells, frames, notes, annotations, slides); text:s, text:tab and
-// text:line-break become blanks, tabs and line ends; tracked changes (the deleted text) are skipped. Only
-// character data of elements in the text namespace counts, so an annotation's author and date do not.
+// text:line-break become blanks, tabs and line ends; tracked changes (the deleted text) and the marks of
+// notes are skipped. Only character data of elements in the text namespace counts, so an annotation's author
+// and date do not.
 
 #include <string>
 #include <vector>

@@ -74,9 +74,9 @@ bool storyDestination(const std::string& word) {
                         "footerl", "footerr", "footerf", "shptxt"});
 }
 
-// Starred destinations that hold text a reader shows.
+// Starred destinations that hold text a reader shows (LibreOffice stars its footnotes).
 bool keptStarredDestination(const std::string& word) {
-    return oneOf(word, {"annotation", "shpinst", "shptxt"});
+    return storyDestination(word) || word == "shpinst";
 }
 
 bool isLetter(unsigned char c) {

@@ -172,7 +172,7 @@ const Case kCases[] = {
      Status::Read,
      {"Первый слайд\nстрока", "Заметки докладчика"},
      {}},
-    {"odt paragraph, spaces, tab, line break, note, header; no deletion or annotation author",
+    {"odt paragraph, spaces, tab, line break, note, header; no deletion, note mark or annotation author",
      [] {
          return sampleOpenDocument(
              "application/vnd.oasis.opendocument.text",
@@ -182,7 +182,8 @@ const Case kCases[] = {
              "text:h><text:p>Дого"
              "<text:span>вор</text:span><text:s text:c=\"3\"/>аренды<text:tab/>помещения<text:line-break/>№ "
              "17"
-             "<text:note><text:note-body><text:p>Сноска</text:p></text:note-body></text:note>"
+             "<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>Сноска</text:p></"
+             "text:note-body></text:note>"
              "<office:annotation><dc:creator>Автор</dc:creator><text:p>Примечание</text:p></"
              "office:annotation>"
              "</text:p></office:text>",
@@ -192,7 +193,7 @@ const Case kCases[] = {
      },
      Status::Read,
      {"Заголовок", "Договор   аренды\tпомещения\n№ 17", "Сноска", "Примечание", "Колонтитул"},
-     {"удалённое", "Автор"}},
+     {"удалённое", "Автор", "№ 171"}},
     {"ods sheet name and cell",
      [] {
          return sampleOpenDocument(
