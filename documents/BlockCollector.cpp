@@ -2,6 +2,14 @@
 
 #include <QString>
 
+#include "documents/DocumentFailure.h"
+
+namespace {
+
+constexpr std::size_t kMostTextBytes = std::size_t{32} << 20;
+
+}  // namespace
+
 void BlockCollector::close() {
     if (open_.empty()) {
         return;
@@ -20,9 +28,19 @@ void BlockCollector::breakBlock() {
     open();
 }
 
+std::string& BlockCollector::innermost(std::size_t adding) {
+    textBytes_ += adding;
+    if (textBytes_ > kMostTextBytes) {
+        throw DocumentUnreadable("текст документа больше 32 МиБ");
+    }
+    return open_.back();
+}
+
 void BlockCollector::append(QStringView text) {
     if (!open_.empty()) {
-        open_.back() += text.toUtf8().toStdString();
+        const QByteArray utf8 = text.toUtf8();
+        innermost(static_cast<std::size_t>(utf8.size()))
+            .append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     }
 }
 
@@ -30,7 +48,7 @@ void BlockCollector::append(char32_t ch) {
     if (open_.empty()) {
         return;
     }
-    std::string& out = open_.back();
+    std::string& out = innermost(ch < 0x80 ? 1 : ch < 0x800 ? 2 : ch < 0x10000 ? 3 : 4);
     if (ch < 0x80) {
         out += static_cast<char>(ch);
     } else if (ch < 0x800) {

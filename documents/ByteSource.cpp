@@ -5,15 +5,15 @@
 
 #include "platform/files/InputFile.h"
 
-std::uint64_t FileBytes::size() const {
+std::uint64_t BytesInFile::size() const {
     return file_.size();
 }
 
-std::size_t FileBytes::readAt(void* into, std::size_t length, std::uint64_t offset) const {
+std::size_t BytesInFile::readAt(void* into, std::size_t length, std::uint64_t offset) const {
     return file_.readAt(into, length, offset);
 }
 
-std::size_t MemoryBytes::readAt(void* into, std::size_t length, std::uint64_t offset) const {
+std::size_t BytesInMemory::readAt(void* into, std::size_t length, std::uint64_t offset) const {
     if (offset >= size_) {
         return 0;
     }

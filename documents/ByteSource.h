@@ -14,9 +14,9 @@ class ByteSource {
     virtual std::size_t readAt(void* into, std::size_t length, std::uint64_t offset) const = 0;
 };
 
-class FileBytes : public ByteSource {
+class BytesInFile : public ByteSource {
   public:
-    explicit FileBytes(const InputFile& file) : file_(file) {}
+    explicit BytesInFile(const InputFile& file) : file_(file) {}
     std::uint64_t size() const override;
     std::size_t readAt(void* into, std::size_t length, std::uint64_t offset) const override;
 
@@ -24,9 +24,9 @@ class FileBytes : public ByteSource {
     const InputFile& file_;
 };
 
-class MemoryBytes : public ByteSource {
+class BytesInMemory : public ByteSource {
   public:
-    MemoryBytes(const char* data, std::size_t size) : data_(data), size_(size) {}
+    BytesInMemory(const char* data, std::size_t size) : data_(data), size_(size) {}
     std::uint64_t size() const override { return size_; }
     std::size_t readAt(void* into, std::size_t length, std::uint64_t offset) const override;
 

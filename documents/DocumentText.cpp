@@ -101,7 +101,7 @@ DocumentText readDocument(const ByteSource& bytes, const std::string& path, cons
 }
 
 DocumentText readDocumentFromMemory(const char* data, std::size_t size, const DocumentCancel& cancelled) {
-    return readDocument(MemoryBytes(data, size), std::string(), cancelled, nullptr);
+    return readDocument(BytesInMemory(data, size), std::string(), cancelled, nullptr);
 }
 
 DocumentText readDocumentText(const std::string& path, const DocumentCancel& cancelled, PdfTextSource* pdf) {
@@ -109,5 +109,5 @@ DocumentText readDocumentText(const std::string& path, const DocumentCancel& can
     if (file.kind() != InputFile::Kind::Regular) {
         return {};
     }
-    return readDocument(FileBytes(file), path, cancelled, pdf);
+    return readDocument(BytesInFile(file), path, cancelled, pdf);
 }

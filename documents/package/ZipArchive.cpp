@@ -48,35 +48,37 @@ struct ZipArchive::Callbacks {
 
 ZipArchive::ZipArchive(const ByteSource& bytes, const InflateLimits& limits)
     : bytes_(bytes), limits_(limits), block_(kBlockSize), inflated_(kPieceSize) {
-    archive_ = archive_read_new();
-    if (archive_ == nullptr) {
+    archive_.reset(archive_read_new());
+    if (!archive_) {
         throw std::bad_alloc();
     }
-    archive_read_support_format_zip_seekable(archive_);
-    archive_read_set_callback_data(archive_, this);
-    archive_read_set_read_callback(archive_, &Callbacks::readBlock);
-    archive_read_set_seek_callback(archive_, &Callbacks::seek);
-    if (archive_read_open1(archive_) != ARCHIVE_OK) {
+    archive_read_support_format_zip_seekable(archive_.get());
+    archive_read_set_callback_data(archive_.get(), this);
+    archive_read_set_read_callback(archive_.get(), &Callbacks::readBlock);
+    archive_read_set_seek_callback(archive_.get(), &Callbacks::seek);
+    if (archive_read_open1(archive_.get()) != ARCHIVE_OK) {
         fail();
     }
 }
 
-ZipArchive::~ZipArchive() {
-    archive_read_free(archive_);
+ZipArchive::~ZipArchive() = default;
+
+void ZipArchive::ArchiveFree::operator()(archive* opened) const {
+    archive_read_free(opened);
 }
 
 void ZipArchive::fail() {
     if (readFailure_) {
         std::rethrow_exception(readFailure_);
     }
-    const char* reason = archive_error_string(archive_);
+    const char* reason = archive_error_string(archive_.get());
     throw DocumentUnreadable(std::string("архив повреждён") +
                              (reason != nullptr ? std::string(": ") + reason : ""));
 }
 
 bool ZipArchive::nextMember() {
     for (;;) {
-        const int status = archive_read_next_header(archive_, &entry_);
+        const int status = archive_read_next_header(archive_.get(), &entry_);
         if (status == ARCHIVE_EOF) {
             return false;
         }
@@ -106,7 +108,7 @@ void ZipArchive::readMember(const std::function<void(const char*, std::size_t)>&
     std::uint64_t memberInflated = 0;
     for (;;) {
         stopIfCancelled(cancelled);
-        const la_ssize_t got = archive_read_data(archive_, inflated_.data(), inflated_.size());
+        const la_ssize_t got = archive_read_data(archive_.get(), inflated_.data(), inflated_.size());
         if (got == 0) {
             return;
         }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,10 @@ class ZipArchive {
 
     const ByteSource& bytes_;
     InflateLimits limits_;
-    archive* archive_ = nullptr;
+    struct ArchiveFree {
+        void operator()(archive* opened) const;
+    };
+    std::unique_ptr<archive, ArchiveFree> archive_;  // freed also when the constructor throws
     archive_entry* entry_ = nullptr;
     std::string memberName_;
     std::vector<char> block_;
