@@ -16,6 +16,7 @@
 namespace {
 
 constexpr std::size_t kMostMembers = 10'000;
+constexpr std::size_t kLongestMimetype = 256;
 
 enum class PackageKind { None, Word, Sheet, Slides, OpenDocument };
 
@@ -326,11 +327,12 @@ DocumentText readPackageText(const ByteSource& bytes, const DocumentCancel& canc
         if (kind == PackageKind::OpenDocument && name == "mimetype") {
             zip.readMember(
                 [&parts](const char* data, std::size_t size) {
-                    parts.mimetype.append(
-                        data,
-                        std::min<std::size_t>(size, 256 - std::min<std::size_t>(256, parts.mimetype.size())));
+                    parts.mimetype.append(data, std::min(size, kLongestMimetype - parts.mimetype.size()));
                 },
                 cancelled);
+            if (!isOpenDocument(parts.mimetype)) {
+                return text;  // an e-book or another zip that names its type the same way
+            }
             continue;
         }
         std::unique_ptr<XmlTokenHandler> handler = reader.handlerFor(name);

@@ -184,16 +184,18 @@ void RtfReader::take(unsigned char c) {
                 return;
             }
             state_ = State::Text;  // a broken \'h: the byte is read as text
-            break;
+            text(c);
+            return;
         }
         case State::Text:
             text(c);
             return;
     }
-    // A control word ended at `c`: a blank ends it and is part of it, anything else is read again.
+    // A control word ended at `c`: a blank ends it and is part of it, anything else is read again (after
+    // \bin, as the first byte of the data).
     endWord();
-    if (c != ' ' && state_ == State::Text) {
-        text(c);
+    if (c != ' ') {
+        take(c);
     }
 }
 

@@ -230,11 +230,11 @@ const Case kCases[] = {
          return rtf(
              "\\f1 \\'c4\\'ee\\'e3\\'ee\\'e2\\'ee\\'f0{\\footnote \\'d1\\'ed\\'ee\\'f1\\'ea\\'e0} "
              "{\\field{\\*\\fldinst HYPERLINK}{\\fldrslt \\'e0\\'f0\\'e5\\'ed\\'e4\\'fb}}"
-             "{\\pict\\bin4 {}}\\par");
+             "{\\pict\\bin4 {}\\x}\\par");
      },
      Status::Read,
      {"Договор аренды", "Сноска"},
-     {"Скрытое название", "HYPERLINK", "Arial", "Times"}},
+     {"Скрытое название", "HYPERLINK", "Arial", "Times", "x"}},
     {"rtf \\u with \\uc1 and \\uc2, line, tab, cell",
      [] {
          return rtf(
