@@ -14,8 +14,8 @@ std::size_t BytesInFile::readAt(void* into, std::size_t length, std::uint64_t of
 }
 
 std::size_t BytesInMemory::readAt(void* into, std::size_t length, std::uint64_t offset) const {
-    if (offset >= size_) {
-        return 0;
+    if (offset >= size_ || length == 0) {
+        return 0;  // and no copy to the null buffer of an empty vector
     }
     const std::size_t count = std::min<std::uint64_t>(length, size_ - offset);
     std::memcpy(into, data_ + offset, count);
