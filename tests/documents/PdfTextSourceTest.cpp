@@ -1,0 +1,95 @@
+// The PDF helpers on PDFs the tests write: text read page by page, every kind of failure costing one document
+// and the pool going on with the next.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "DocumentSamples.h"
+#include "TestSupport.h"
+#include "documents/pdf/PdfHelperPool.h"
+
+namespace {
+
+using Status = DocumentText::Status;
+
+DocumentText readWith(PdfTextSource& pool, const std::string& path) {
+    return pool.read(path, [] { return false; });
+}
+
+}  // namespace
+
+TEST(PdfTextSource, ReadsPagesAndCountsEveryFailureAsOneDocument) {
+    TempTree tree;
+    const std::string good = samplePdf({"Lease agreement", "Second page"});
+    struct Case {
+        std::string name, bytes;
+        Status status;
+    } cases[] = {
+        {"good.pdf", good, Status::Read},
+        {"encrypted.pdf", samplePdf({"Lease agreement"}, true), Status::Unreadable},
+        {"cut.pdf", good.substr(0, good.size() / 2), Status::Unreadable},
+        {"scan.pdf", samplePdf({"", ""}), Status::Unreadable},
+        {"not.pdf", "%PDF-1.4 and nothing else", Status::Unreadable},
+        {"again.pdf", good, Status::Read},
+    };
+    PdfHelperPool pool({pdfHelperPath()}, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DocumentText text = readWith(pool, tree.file(c.name, c.bytes));
+        EXPECT_EQ(text.status, c.status) << text.reason;
+        if (c.status == Status::Read) {
+            ASSERT_EQ(text.blocks.size(), 2u);
+            EXPECT_NE(text.blocks[0].find("Lease agreement"), std::string::npos) << text.blocks[0];
+            EXPECT_NE(text.blocks[1].find("Second page"), std::string::npos) << text.blocks[1];
+        } else {
+            EXPECT_FALSE(text.reason.empty());
+        }
+    }
+}
+
+// A helper that hangs, crashes or runs out of memory is killed and started again; a cancelled read ends.
+TEST(PdfTextSource, LimitsAndCancelCostOneDocument) {
+    TempTree tree;
+    const std::string pdf = tree.file("good.pdf", samplePdf({"Lease agreement"}));
+    PdfHelperLimits tight;
+    tight.perDocument = std::chrono::milliseconds(200);
+    PdfHelperLimits tinyMemory;
+    tinyMemory.memoryBytes = std::uint64_t{8} << 20;
+    struct Case {
+        const char* name;
+        std::vector<std::string> command;
+        PdfHelperLimits limits;
+        bool cancel;
+        Status status;
+    } cases[] = {
+        {"hangs", {"/bin/sh", "-c", "sleep 30"}, tight, false, Status::Unreadable},
+        {"crashes", {"/bin/sh", "-c", "kill -SEGV $$"}, {}, false, Status::Unreadable},
+        {"memory", {pdfHelperPath()}, tinyMemory, false, Status::Unreadable},
+        {"cancelled", {"/bin/sh", "-c", "sleep 30"}, {}, true, Status::Cancelled},
+        {"missing", {tree.path("no-such-helper")}, {}, false, Status::Unreadable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PdfHelperPool pool(c.command, 1, c.limits);
+        int polls = 0;
+        for (int document = 0; document < 2; ++document) {
+            const DocumentText text = pool.read(pdf, [&] { return c.cancel && ++polls > 3; });
+            EXPECT_EQ(text.status, c.status) << text.reason;
+        }
+    }
+}
+
+TEST(PdfTextSource, HelpersServeThreadsAtOnce) {
+    TempTree tree;
+    const std::string pdf = tree.file("good.pdf", samplePdf({"Lease agreement"}));
+    PdfHelperPool pool({pdfHelperPath()}, 2);
+    std::vector<std::thread> readers;
+    std::atomic<int> read{0};
+    for (int i = 0; i < 4; ++i) {
+        readers.emplace_back([&] { read += readWith(pool, pdf).status == Status::Read ? 1 : 0; });
+    }
+    for (std::thread& reader : readers) {
+        reader.join();
+    }
+    EXPECT_EQ(read, 4);
+}
