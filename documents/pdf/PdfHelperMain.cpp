@@ -103,7 +103,8 @@ DocumentText pdfText(const std::string& path) {
                 page->text(poppler::rectf(), poppler::page::non_raw_non_physical_layout).to_utf8();
             block.assign(utf8.begin(), utf8.end());
         }
-        anyText = anyText || block.find_first_not_of(" \t\r\n\f") != std::string::npos;
+        block.erase(std::min(block.size(), block.find_last_not_of(" \t\r\n\f") + 1));  // the last line's end
+        anyText = anyText || !block.empty();
         text.blocks.push_back(std::move(block));
     }
     return anyText ? text : unreadable("в файле PDF нет текстового слоя");

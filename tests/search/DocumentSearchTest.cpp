@@ -12,7 +12,6 @@
 #include "DocumentSamples.h"
 #include "SearchWindowSupport.h"
 #include "TestSupport.h"
-#include "platform/files/ProgramFolder.h"
 #include "search/FS1.h"
 #include "search/results/ResultsModel.h"
 
@@ -24,14 +23,10 @@ class DocumentSearchTest : public testing::Test {
   protected:
     void SetUp() override {
         w = searchWindowAtDefaults();
-        replaceProgramFolder(pdfHelperFolder());
         w->CheckBox1->setChecked(true);
         w->Edit5->setText(QStringLiteral("lease agreement"));
     }
-    void TearDown() override {
-        replaceProgramFolder("");
-        ASSERT_EQ(chdir("/"), 0);
-    }
+    void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
 
     Lines run(const std::string& folder) {
         w->Edit1->setText(QString::fromStdString(folder));
@@ -46,6 +41,7 @@ class DocumentSearchTest : public testing::Test {
 
     TFILESCH* w = nullptr;
     RecordingMessages messages;
+    PdfHelperBesideTheProgram helper;
     FakeDocumentReader reader;
     TempTree tree;
 };

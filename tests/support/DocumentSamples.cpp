@@ -5,6 +5,8 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/files/ProgramFolder.h"
+
 namespace {
 
 bool startsWith(const std::string& bytes, const std::string& head) {
@@ -43,7 +45,7 @@ std::string samplePdf(const std::vector<std::string>& pages, bool encrypted) {
         objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
                           "\nendstream");
     }
-    const std::string hex32(64, 'A');
+    const std::string hex32(64, 'A'), id = "<" + hex32.substr(0, 32) + ">";
     if (encrypted) {
         objects.push_back("<< /Filter /Standard /V 1 /R 2 /O <" + hex32 + "> /U <" + hex32 + "> /P -44 >>");
     }
@@ -56,13 +58,11 @@ std::string samplePdf(const std::vector<std::string>& pages, bool encrypted) {
     const std::size_t xref = pdf.size();
     pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
     for (const std::size_t offset : offsets) {
-        const std::string number = std::to_string(offset);
-        pdf += std::string(10 - number.size(), '0') + number + " 00000 n \n";
+        pdf += std::string(10 - std::to_string(offset).size(), '0') + std::to_string(offset) + " 00000 n \n";
     }
     pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R";
     if (encrypted) {
-        pdf += " /Encrypt " + std::to_string(objects.size()) + " 0 R /ID [<" + hex32.substr(0, 32) + "> <" +
-               hex32.substr(0, 32) + ">]";
+        pdf += " /Encrypt " + std::to_string(objects.size()) + " 0 R /ID [" + id + id + "]";
     }
     pdf += " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return pdf;
@@ -72,9 +72,13 @@ std::string pdfHelperPath() {
     return VARNEL_PDF_HELPER;
 }
 
-std::string pdfHelperFolder() {
+PdfHelperBesideTheProgram::PdfHelperBesideTheProgram() {
     const std::string path = pdfHelperPath();
-    return path.substr(0, path.rfind('/') + 1);
+    replaceProgramFolder(path.substr(0, path.rfind('/') + 1));
+}
+
+PdfHelperBesideTheProgram::~PdfHelperBesideTheProgram() {
+    replaceProgramFolder("");
 }
 
 bool FakeDocumentReader::mayBeDocument(const char* head, std::size_t size) {

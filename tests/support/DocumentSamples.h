@@ -9,12 +9,18 @@
 #include "documents/DocumentReader.h"
 
 // A PDF with one page for each text, drawn in Helvetica (Latin text only) from a hex string, so only the text
-// layer holds it; an empty text leaves its page without text. `encrypted` adds an /Encrypt dictionary that no password opens.
+// layer holds it; an empty text leaves its page without text. `encrypted` adds an /Encrypt dictionary that no
+// password opens.
 std::string samplePdf(const std::vector<std::string>& pages, bool encrypted = false);
 
-// The PDF helper built beside the tests' program, and its folder, for the pools of the run and the viewer.
+// The PDF helper as the build makes it.
 std::string pdfHelperPath();
-std::string pdfHelperFolder();
+
+// Puts the helper's folder in the program folder's place while it lives, so the run and the viewer start it.
+struct PdfHelperBesideTheProgram {
+    PdfHelperBesideTheProgram();
+    ~PdfHelperBesideTheProgram();
+};
 
 // Stands in for the readers while it lives. A file beginning with kFakeDocument is a document whose blocks
 // follow it, separated by '\x1e'; kUnreadableDocument cannot be read; kEndlessDocument is read until the read
