@@ -91,22 +91,20 @@ DocumentText FakeDocumentReader::read(const std::string& path, const DocumentCan
     ++reads;
     std::ifstream file(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    DocumentText text;
     if (startsWith(bytes, "%PDF-")) {
-        text.status = DocumentText::Status::Unreadable;
-        return pdf != nullptr ? pdf->read(path, cancelled) : text;
+        return pdf->read(path, cancelled);
     }
+    DocumentText text;
     if (startsWith(bytes, kEndlessDocument)) {
+        endlessRead = EndlessRead::Started;
         while (!cancelled()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        endlessReadCancelled = true;
-        text.status = DocumentText::Status::Cancelled;
-        return text;
+        endlessRead = EndlessRead::Cancelled;
     }
     if (!startsWith(bytes, kFakeDocument)) {
         text.status = startsWith(bytes, kUnreadableDocument) ? DocumentText::Status::Unreadable
-                                                             : DocumentText::Status::NotDocument;
+                                                             : DocumentText::Status::Cancelled;
         return text;
     }
     text.status = DocumentText::Status::Read;

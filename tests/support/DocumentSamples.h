@@ -40,5 +40,6 @@ class FakeDocumentReader : public DocumentReader {
     DocumentText read(const std::string& path, const DocumentCancel& cancelled, PdfTextSource* pdf) override;
 
     std::atomic<int> reads{0};
-    std::atomic<bool> endlessReadCancelled{false};
+    enum class EndlessRead { None, Started, Cancelled };
+    std::atomic<EndlessRead> endlessRead{EndlessRead::None};
 };
