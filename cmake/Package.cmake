@@ -33,9 +33,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find files by name masks and contained te
 set(CPACK_PACKAGE_DESCRIPTION
     "Varnel finds files and folders by name and extension masks, in subfolders too,
 and by a text they contain, typed in Windows-1251 or looked for in DOS code
-page 866. It shows what it finds in a built-in file viewer (text or hex pages,
-three readings, a search in the file) and picture viewer, or hands it to
-programs of the user's choice. Its interface is Russian.")
+page 866, also in the text of office documents (.docx, .xlsx, .pptx, .odt,
+.ods, .odp, RTF) and PDF files. It shows what it finds in a built-in file
+viewer (text or hex pages, three readings, a document's text, a search in the
+file) and picture viewer, or hands it to programs of the user's choice. Its
+interface is Russian.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # Everything a plain install puts in place, and the package's own files.

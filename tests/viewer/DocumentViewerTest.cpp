@@ -46,6 +46,17 @@ TEST(DocumentViewer, ShowsTheTextAndFindsTheCarriedOverText) {
     load("page.pdf", samplePdf({"Lease agreement", "Second page"}));
     EXPECT_TRUE(viewer.Memo1->toPlainText().contains(QStringLiteral("Lease agreement\nSecond page")));
 
+    {  // another file asked for while a document is read ends the read and is shown
+        CallbackPump pump([&](int call) {
+            if (call == 0) {
+                load("other.txt", "other");
+            }
+        });
+        load("endless.doc", FakeDocumentReader::kEndlessDocument);
+    }
+    EXPECT_EQ(reader.endlessRead, FakeDocumentReader::EndlessRead::Cancelled);
+    EXPECT_EQ(viewer.Memo1->toPlainText(), QStringLiteral("other"));
+
     load("locked.doc", FakeDocumentReader::kUnreadableDocument);
     EXPECT_FALSE(viewer.showsDocumentText());
     EXPECT_EQ(viewer.Memo1->toPlainText(), QString::fromLatin1(FakeDocumentReader::kUnreadableDocument));
