@@ -188,8 +188,10 @@ Reading TRF::reading() const {
     return readingOf(Label3->text());
 }
 
+// The load works on its own copy of the path: a document's read lets events through, and they may name
+// another current file meanwhile.
 void TRF::LoadFile() {
-    load(CurrentFilePath);
+    load(std::string(CurrentFilePath));
 }
 
 void TRF::load(const std::string& path) {
