@@ -23,7 +23,7 @@ TEST(PdfTextSource, ReadsPagesAndCountsEveryFailureAsOneDocument) {
         {"not.pdf", "%PDF-1.4 %%EOF", {}, "файл PDF повреждён"},
         {"again.pdf", good, {"Lease agreement", "Second page"}, ""},
     };
-    PdfHelperPool pool({pdfHelperPath()}, 1);
+    PdfHelperPool pool({kPdfHelper}, 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const DocumentText text = pool.read(tree.file(c.name, c.bytes), [] { return false; });
@@ -50,7 +50,7 @@ TEST(PdfTextSource, LimitsAndCancelCostOneDocument) {
     } cases[] = {
         {"hangs", {"/bin/sh", "-c", "sleep 30"}, tight, false, Status::Unreadable},
         {"crashes", {"/bin/sh", "-c", "kill -SEGV $$"}, {}, false, Status::Unreadable},
-        {"memory", {pdfHelperPath()}, tinyMemory, false, Status::Unreadable},
+        {"memory", {kPdfHelper}, tinyMemory, false, Status::Unreadable},
         {"cancelled", {"/bin/sh", "-c", "sleep 30"}, {}, true, Status::Cancelled},
         {"missing", {tree.path("no-such-helper")}, {}, false, Status::Unreadable},
     };

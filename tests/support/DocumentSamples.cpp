@@ -1,27 +1,15 @@
 #include "DocumentSamples.h"
 
+#include <QByteArray>
 #include <chrono>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
-#include "platform/files/ProgramFolder.h"
-
 namespace {
 
 bool startsWith(const std::string& bytes, const std::string& head) {
     return bytes.compare(0, head.size(), head) == 0;
-}
-
-// The text as a hex string, so the file's bytes do not hold it and only its text layer does.
-std::string hex(const std::string& text) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string written;
-    for (const char c : text) {
-        written += digits[static_cast<unsigned char>(c) >> 4];
-        written += digits[static_cast<unsigned char>(c) & 0xF];
-    }
-    return written;
 }
 
 }  // namespace
@@ -37,7 +25,9 @@ std::string samplePdf(const std::vector<std::string>& pages, bool encrypted) {
     objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
     for (std::size_t i = 0; i < pages.size(); ++i) {
         const std::string content =
-            pages[i].empty() ? "" : "BT /F1 24 Tf 72 700 Td <" + hex(pages[i]) + "> Tj ET";
+            pages[i].empty() ? ""
+                             : "BT /F1 24 Tf 72 700 Td <" +
+                                   QByteArray::fromStdString(pages[i]).toHex().toStdString() + "> Tj ET";
         objects.push_back(
             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 0 R "
             ">> >> /Contents " +
@@ -66,19 +56,6 @@ std::string samplePdf(const std::vector<std::string>& pages, bool encrypted) {
     }
     pdf += " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return pdf;
-}
-
-std::string pdfHelperPath() {
-    return VARNEL_PDF_HELPER;
-}
-
-PdfHelperBesideTheProgram::PdfHelperBesideTheProgram() {
-    const std::string path = pdfHelperPath();
-    replaceProgramFolder(path.substr(0, path.rfind('/') + 1));
-}
-
-PdfHelperBesideTheProgram::~PdfHelperBesideTheProgram() {
-    replaceProgramFolder("");
 }
 
 bool FakeDocumentReader::mayBeDocument(const char* head, std::size_t size) {

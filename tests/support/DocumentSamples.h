@@ -7,19 +7,20 @@
 #include <vector>
 
 #include "documents/DocumentReader.h"
+#include "platform/files/ProgramFolder.h"
 
-// A PDF with one page for each text, drawn in Helvetica (Latin text only) from a hex string, so only the text
+// A PDF with one page for each text, drawn in Helvetica (Latin text only) from a hex string, so only its text
 // layer holds it; an empty text leaves its page without text. `encrypted` adds an /Encrypt dictionary that no
 // password opens.
 std::string samplePdf(const std::vector<std::string>& pages, bool encrypted = false);
 
 // The PDF helper as the build makes it.
-std::string pdfHelperPath();
+inline const std::string kPdfHelper = VARNEL_PDF_HELPER;
 
 // Puts the helper's folder in the program folder's place while it lives, so the run and the viewer start it.
 struct PdfHelperBesideTheProgram {
-    PdfHelperBesideTheProgram();
-    ~PdfHelperBesideTheProgram();
+    PdfHelperBesideTheProgram() { replaceProgramFolder(kPdfHelper.substr(0, kPdfHelper.rfind('/') + 1)); }
+    ~PdfHelperBesideTheProgram() { replaceProgramFolder(""); }
 };
 
 // Stands in for the readers while it lives. A file beginning with kFakeDocument is a document whose blocks
