@@ -33,10 +33,12 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find files by name masks and contained te
 set(CPACK_PACKAGE_DESCRIPTION
     "Varnel finds files and folders by name and extension masks, in subfolders too,
 and by a text they contain, looked for in Windows-1251, UTF-8 and UTF-16LE at
-once, or in DOS code page 866. It shows what it finds in a built-in file viewer
-(text or hex pages in four readings: Windows-1251, code page 866, UTF-16LE and
-UTF-8, with a search in the file) and picture viewer, or hands it to programs
-of the user's choice. Its interface is Russian.")
+once, or in DOS code page 866, also in the text of office documents (.docx,
+.xlsx, .pptx, .odt, .ods, .odp, RTF) and PDF files. It shows what it finds in a
+built-in file viewer (text or hex pages in four readings: Windows-1251, code
+page 866, UTF-16LE and UTF-8, a document's text, a search in the file) and
+picture viewer, or hands it to programs of the user's choice. Its interface is
+Russian.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # Everything a plain install puts in place, and the package's own files.

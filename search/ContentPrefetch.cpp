@@ -4,6 +4,7 @@
 
 #include "matching/ContentMatch.h"
 #include "platform/files/FileError.h"
+#include "search/FileContent.h"
 #include "search/SearchRun.h"
 
 namespace {
@@ -181,6 +182,8 @@ void ContentPrefetch::help(Helper& self) {
         const std::uint64_t generation = generation_;
         const bool newText = !search || search->text() != *plan_.text;
         const std::shared_ptr<const SearchText> text = newText ? plan_.text : nullptr;
+        const std::shared_ptr<const DocumentQuery> documents = plan_.documents;
+        PdfTextSource* const pdf = plan_.pdf;
         self.cancel = false;
         lock.unlock();
 
@@ -190,16 +193,7 @@ void ContentPrefetch::help(Helper& self) {
             if (newText) {
                 search = std::make_unique<FileSearch>(text);
             }
-            switch (search->find(question.path, question.listed, self.cancel)) {
-                case FileSearch::Outcome::Found:
-                    answer = Answer::Found;
-                    break;
-                case FileSearch::Outcome::NotFound:
-                    break;
-                case FileSearch::Outcome::Abandoned:
-                    answer = Answer::Abandoned;
-                    break;
-            }
+            answer = fileContent(*search, question, self.cancel, documents.get(), pdf);
         } catch (const FileError&) {
             answer = Answer::Unreadable;
         } catch (...) {

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "documents/DocumentMatch.h"
 #include "matching/SearchText.h"
 #include "platform/files/InputFile.h"
 #include "platform/files/Wildcard.h"
@@ -40,6 +41,9 @@ struct ContentPlan {
     std::string containedText;
     std::size_t extensionLength = 0;
     std::shared_ptr<const SearchText> text;  // compiled once for the run, shared by the helpers
+    // Documents' text is searched too (the same typed text; none with "DOS"), PDFs through `pdf`.
+    std::shared_ptr<const DocumentQuery> documents;
+    PdfTextSource* pdf = nullptr;
     bool operator==(const ContentPlan& other) const {
         const bool sameText = text && other.text ? *text == *other.text : text == other.text;
         return mask == other.mask && containedRule == other.containedRule &&
@@ -56,7 +60,8 @@ struct ContentQuestion {
 
 class ContentPrefetch {
   public:
-    enum class Answer { Found, NotFound, Unreadable, Abandoned };
+    // DocumentUnreadable: the bytes do not hold the text and the document's text could not be read.
+    enum class Answer { Found, NotFound, Unreadable, DocumentUnreadable, Abandoned };
 
     // `folders` must not change while the helpers live; `onDisk` turns a result path into the path the
     // system is given.

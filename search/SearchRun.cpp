@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "documents/pdf/PdfHelperPool.h"
 #include "matching/ContentMatch.h"
 #include "platform/EventPump.h"
 #include "platform/Messages.h"
@@ -267,11 +268,17 @@ bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, b
     std::vector<TextEncoding> encodings = SearchText::contentEncodings(form_.dosEncodingWanted());
     if (!plan_.text || plan_.text->typed() != typed || plan_.text->encodings() != encodings) {
         plan_.text = std::make_shared<const SearchText>(typed, std::move(encodings));
+        plan_.documents = form_.dosEncodingWanted() ? nullptr : std::make_shared<const DocumentQuery>(typed);
     }
     if (!prefetch_) {
+        const unsigned helpers = std::max(1u, std::thread::hardware_concurrency());
+        if (!pdf_) {
+            pdf_ = makePdfTextSource(helpers);  // its helper processes start with the first PDF
+            plan_.pdf = pdf_.get();
+        }
         prefetch_ = std::make_unique<ContentPrefetch>(
             folders_, [start = start_](std::string path) { return pathFromCurrentFolder(start, path); },
-            std::thread::hardware_concurrency());
+            helpers);
     }
     const ContentQuestion question{
         place, onDisk(path_),
@@ -287,6 +294,9 @@ bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, b
             return false;
         case ContentPrefetch::Answer::Unreadable:
             ++unreadableFiles_;  // counted and reported at the end; the run goes on
+            return false;
+        case ContentPrefetch::Answer::DocumentUnreadable:
+            ++unreadableDocuments_;
             return false;
         case ContentPrefetch::Answer::Abandoned:
             stopped = true;  // "Стоп" during the file's search: it is not a match
@@ -312,6 +322,7 @@ std::string SearchRun::onDisk(const std::string& path) const {
 
 void SearchRun::finish(RunEnd end) {
     prefetch_.reset();
+    pdf_.reset();
     releaseFolders();
     if (end == RunEnd::Normal) {
         form_.setSearching(false);
@@ -319,14 +330,16 @@ void SearchRun::finish(RunEnd end) {
     const std::size_t foundCount = found_.size();
     form_.showResults(std::move(found_));
     if (!form_.windowClosed()) {
-        Messages::current().information(endMessage(foundCount, unreadableFiles_, unreadableFolders_));
+        Messages::current().information(
+            endMessage(foundCount, unreadableFiles_, unreadableFolders_, unreadableDocuments_));
     }
     if (end == RunEnd::Stopped) {
         form_.setSearching(false);
     }
 }
 
-QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders) {
+QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders,
+                   std::size_t unreadableDocuments) {
     QString message = foundCount > 0 ? QStringLiteral("Поиск успешен! Выбери то, что нужно.")
                                      : QStringLiteral("К сожалению, ничего не найдено...");
     if (unreadableFiles > 0) {
@@ -334,6 +347,9 @@ QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::siz
     }
     if (unreadableFolders > 0) {
         message += QStringLiteral("\nНе удалось прочитать папок: %1").arg(unreadableFolders);
+    }
+    if (unreadableDocuments > 0) {
+        message += QStringLiteral("\nНе удалось прочитать текст документов: %1").arg(unreadableDocuments);
     }
     return message;
 }

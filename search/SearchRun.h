@@ -54,6 +54,8 @@ class SearchRun {
     // Files whose content, and folders whose entries, could not be read in the last run.
     std::size_t unreadableFiles() const { return unreadableFiles_; }
     std::size_t unreadableFolders() const { return unreadableFolders_; }
+    // Documents whose text could not be read (they were searched by their bytes alone).
+    std::size_t unreadableDocuments() const { return unreadableDocuments_; }
 
   private:
     enum class Examined { Passed, Stopped };
@@ -72,6 +74,7 @@ class SearchRun {
     FoundLines found_;
     std::string start_;
     FolderList folders_;
+    std::unique_ptr<PdfTextSource> pdf_;  // outlives the helpers that use it
     std::unique_ptr<ContentPrefetch> prefetch_;
     ContentPlan plan_;
     std::pair<QString, QString> maskFields_;  // the name and extension fields the mask was composed from
@@ -80,7 +83,9 @@ class SearchRun {
     std::string path_;  // the entry in hand
     std::size_t unreadableFiles_ = 0;
     std::size_t unreadableFolders_ = 0;
+    std::size_t unreadableDocuments_ = 0;
 };
 
 // The message a finished run shows.
-QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders);
+QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders,
+                   std::size_t unreadableDocuments);

@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "documents/pdf/PdfHelperPool.h"
 #include "icons/Icons.h"
 #include "matching/ContentMatch.h"
 #include "platform/CommandLine.h"
+#include "platform/EventPump.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
@@ -35,6 +37,9 @@ namespace {
 const QString kSearchCaption = QStringLiteral("Поиск в файле");
 // Follows the search text: directly in the whole text, after a space in the hex page.
 const QString kNotFound = QStringLiteral("- не найдено");
+// Which of the two a document's window holds.
+const QString kDocumentTextTitle = QStringLiteral(" - текст документа");
+const QString kDocumentBytesTitle = QStringLiteral(" - байты файла");
 // The memo keeps these distances to the window's right and bottom edges; the scroll bar stands beside it.
 constexpr int kMemoRightMargin = 28;
 constexpr int kMemoBottomMargin = 73;
@@ -191,6 +196,8 @@ Reading TRF::reading() const {
     return readingOf(Label3->text());
 }
 
+// The load works on its own copy of the path: a document's read lets events through, and they may name
+// another current file meanwhile.
 void TRF::LoadFile() {
     open(CurrentFilePath, std::nullopt);
 }
@@ -202,7 +209,7 @@ void TRF::LoadFileFinding(const TextToFind& find) {
 // The reading is chosen while events are let through, as a search in the file: what would draw a page
 // meanwhile waits until the file is loaded, and ends the choice, as hiding the viewer does; the file then
 // opens in the reading on display. A file that cannot be read is reported by the load.
-void TRF::open(const std::string& path, const std::optional<TextToFind>& find) {
+void TRF::open(std::string path, const std::optional<TextToFind>& find) {
     if (heldForSearch([this, path, find] { open(path, find); })) {
         return;
     }
@@ -241,11 +248,15 @@ void TRF::load(const std::string& path) {
     LinesPerPage = linesPerPage(Memo1->height());
     loadedPath_ = path;
     lastMatch_.reset();
+    document_.reset();
     if (path.empty()) {
         return;
     }
     LoadedFileSize = static_cast<std::int64_t>(QueryFileSize(path));
     showSizeInTitle();
+    if (loadDocument(path)) {
+        return;
+    }
     if (static_cast<std::uint64_t>(LoadedFileSize) >= kWholeTextLimit) {
         WholeTextMode = false;
         SetupPaging();
@@ -272,8 +283,46 @@ void TRF::load(const std::string& path) {
 }
 
 void TRF::showSizeInTitle() {
+    const QString holds = !document_ ? QString() : documentShown_ ? kDocumentTextTitle : kDocumentBytesTitle;
     setWindowTitle(QStringLiteral(" Просмотр файла - ") + shownName(loadedPath_) +
-                   QStringLiteral(" - Размер : ") + QString::number(LoadedFileSize));
+                   QStringLiteral(" - Размер : ") + QString::number(LoadedFileSize) + holds);
+}
+
+// A document is shown as its text, read while the window goes on: Esc or another file ends the read, and the
+// file is then not shown (the other file is). A document whose text cannot be read is shown as any file.
+bool TRF::loadDocument(const std::string& path) {
+    if (!mayBeDocumentFile(path)) {
+        return false;
+    }
+    if (!pdf_) {
+        pdf_ = makePdfTextSource(1);
+    }
+    Memo1->clear();
+    DocumentText text;
+    bool ended = false;
+    whileHolding([&] {
+        text = readDocumentWhileWaiting(path, pdf_.get(), [this] {
+            pumpEvents();
+            return !searchEnding_;
+        });
+        ended = searchEnding_;
+    });
+    if (ended || text.status != DocumentText::Status::Read) {
+        return ended;
+    }
+    document_.emplace(std::move(text.blocks));
+    showDocumentText();
+    return true;
+}
+
+void TRF::showDocumentText() {
+    documentShown_ = true;
+    WholeTextMode = true;
+    TextPageMode = true;
+    showSizeInTitle();
+    ScrollBar1->hide();
+    setOwnScrollBars(Memo1, Qt::ScrollBarAsNeeded, Qt::ScrollBarAsNeeded);
+    Memo1->setPlainText(document_->memoText());
 }
 
 void TRF::LoadUcodeWhole(const std::string& path) {
@@ -337,6 +386,13 @@ void TRF::Button5Click() {
     if (heldForSearch([this] { Button5Click(); })) {
         return;
     }
+    if (document_ && !documentShown_) {
+        showDocumentText();
+        Memo1->setFocus();
+        return;
+    }
+    documentShown_ = false;  // a document's text gives way to the file's bytes in hex pages
+    showSizeInTitle();
     SetupPaging();
     Memo1->clear();
     WholeTextMode = false;
@@ -351,6 +407,12 @@ void TRF::BitBtn1Click() {
     }
     setReading(nextReading(reading()));
     lastMatch_.reset();
+    if (document_) {
+        if (!documentShown_) {
+            ScrollBar1Change();  // a document's text is the same in every reading; its hex page is not
+        }
+        return;
+    }
     if (reading() == Reading::Ucode && static_cast<std::uint64_t>(LoadedFileSize) < kWholeTextLimit) {
         Memo1->clear();
         LoadUcodeWhole(loadedPath_);
@@ -404,12 +466,18 @@ bool TRF::SearchMemo() {
     Memo1->setFocus();
     QTextCursor cursor = Memo1->textCursor();
     const QString needle = Edit1->text();
-    const qsizetype found = findWithoutCase(Memo1->toPlainText(), needle, cursor.selectionEnd());
-    if (found < 0) {
+    std::optional<MemoMatch> match;
+    if (showsDocumentText()) {
+        match = document_->find(needle, cursor.selectionEnd());
+    } else if (const qsizetype found = findWithoutCase(Memo1->toPlainText(), needle, cursor.selectionEnd());
+               found >= 0) {
+        match = MemoMatch{found, found + needle.size()};
+    }
+    if (!match) {
         return false;
     }
-    cursor.setPosition(static_cast<int>(found));
-    cursor.setPosition(static_cast<int>(found + needle.size()), QTextCursor::KeepAnchor);
+    cursor.setPosition(static_cast<int>(match->begin));
+    cursor.setPosition(static_cast<int>(match->end), QTextCursor::KeepAnchor);
     Memo1->setTextCursor(cursor);
     return true;
 }
@@ -463,16 +531,25 @@ void TRF::searchHexPage() {
 // held back meanwhile run once it has returned, each with its own guard, so one failure does not cost the
 // others.
 std::int64_t TRF::searchFromThePage(const SearchText& text) {
+    std::int64_t found = -1;
+    whileHolding([&] {
+        found = SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)),
+                           [this] { return !searchEnding_; });
+        found = searchEnding_ ? kSearchAbandoned : found;
+    });
+    return found;
+}
+
+// Runs `work`, which lets events through, as a search: the actions that would draw a page meanwhile are held
+// back and run once it has returned.
+void TRF::whileHolding(const std::function<void()>& work) {
     searching_ = true;
     searchEnding_ = false;
     const auto done = qScopeGuard([this] {
         searching_ = false;
         runHeldActions();
     });
-    const std::int64_t found =
-        SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)),
-                   [this] { return !searchEnding_; });
-    return searchEnding_ ? kSearchAbandoned : found;
+    work();
 }
 
 // True when a search runs: it is asked to end and `action` waits until it has returned.

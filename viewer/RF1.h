@@ -1,8 +1,8 @@
 #pragma once
 // The file viewer: any file, small ones whole and large ones page by page from the disk, as text or as a hex
-// dump, in the four readings, with a search in the text or in the file. The window wires the
-// controls to the page units of viewer/; it keeps the path it loaded, so pages and searches always come from
-// the file its title names.
+// dump, in the four readings, with a search in the text or in the file; a document as its text. The window
+// wires the controls to the page units of viewer/; it keeps the path it loaded, so pages and searches always
+// come from the file its title names.
 
 #include <QStringList>
 #include <QWidget>
@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "documents/DocumentText.h"
+#include "viewer/document/DocumentView.h"
 #include "viewer/find/HexSearch.h"
 #include "viewer/find/OpeningReading.h"
 #include "viewer/paging/ScrollGeometry.h"
@@ -55,6 +57,8 @@ class TRF : public QWidget {
 
     // The file on display; pages, readings and searches read it, whatever the current file path says now.
     const std::string& loadedPath() const { return loadedPath_; }
+    // Whether the memo holds the text of a document (rather than the file's bytes in a reading).
+    bool showsDocumentText() const { return document_ && documentShown_; }
 
     // The application-wide hook: the mouse wheel over the memo moves one line or one step. createForms
     // installs it on the application.
@@ -87,9 +91,11 @@ class TRF : public QWidget {
   private:
     void createControls();
     void FormCreate(const QStringList& arguments);
-    void open(const std::string& path, const std::optional<TextToFind>& find);
+    void open(std::string path, const std::optional<TextToFind>& find);
     void load(const std::string& path);
     void setReading(Reading shown);
+    bool loadDocument(const std::string& path);
+    void showDocumentText();
     void showSizeInTitle();
     void LoadUcodeWhole(const std::string& path);
     void scrollBarMoved();
@@ -99,6 +105,7 @@ class TRF : public QWidget {
     std::int64_t searchFromThePage(const SearchText& text);
     bool heldForSearch(std::function<void()> action);
     void runHeldActions();
+    void whileHolding(const std::function<void()>& work);
     void stepTo(Step step);
     Reading reading() const;
 
@@ -114,6 +121,11 @@ class TRF : public QWidget {
     std::unique_ptr<unsigned char[]> PageBuffer;
     std::unique_ptr<std::uint16_t[]> UnitBuffer;
     std::unique_ptr<QObject> applicationHook_;
+    // A document's text, read when the file was loaded, and whether the memo shows it ("TXT - HEX" switches
+    // between it and the file's own bytes in hex pages).
+    std::optional<DocumentView> document_;
+    bool documentShown_ = false;
+    std::unique_ptr<PdfTextSource> pdf_;
 };
 
 extern TRF* RF;

@@ -128,17 +128,20 @@ TEST(EndMessage, AddsALineForEachKindOfUnreadableEntry) {
     const QString success = QStringLiteral("Поиск успешен! Выбери то, что нужно.");
     const QString nothing = QStringLiteral("К сожалению, ничего не найдено...");
     struct Case {
-        std::size_t found, files, folders;
+        std::size_t found, files, folders, documents;
         QString text;
     } cases[] = {
-        {2, 0, 0, success},
-        {0, 0, 3, nothing + QStringLiteral("\nНе удалось прочитать папок: 3")},
-        {1, 4, 0, success + QStringLiteral("\nНе удалось прочитать файлов: 4")},
-        {0, 5, 6,
+        {2, 0, 0, 0, success},
+        {0, 0, 3, 0, nothing + QStringLiteral("\nНе удалось прочитать папок: 3")},
+        {1, 4, 0, 0, success + QStringLiteral("\nНе удалось прочитать файлов: 4")},
+        {0, 5, 6, 0,
          nothing + QStringLiteral("\nНе удалось прочитать файлов: 5\nНе удалось прочитать папок: 6")},
+        {1, 1, 0, 7,
+         success +
+             QStringLiteral("\nНе удалось прочитать файлов: 1\nНе удалось прочитать текст документов: 7")},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(endMessage(c.found, c.files, c.folders), c.text);
+        EXPECT_EQ(endMessage(c.found, c.files, c.folders, c.documents), c.text);
     }
 }
 
