@@ -1,6 +1,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
     // The toolkit sees only what stands before "--" and takes its own options out of argv in place.
     int toolkitCount = request.toolkitCount;
     GuardedApplication app(toolkitCount, argv);
+    // The system's reasons in error messages (strerror) come in the user's language; the toolkit has set the
+    // character type (UTF-8) already. Numbers keep the C form whatever the user's locale writes.
+    std::setlocale(LC_MESSAGES, "");
+    std::setlocale(LC_NUMERIC, "C");
     loadToolkitTranslation();
     std::vector<std::string> arguments(argv + std::min(toolkitCount, 1), argv + toolkitCount);
     arguments.insert(arguments.end(), request.afterOptions.begin(), request.afterOptions.end());

@@ -8,7 +8,7 @@ endif()
 
 set(VARNEL_INSTALL_PROGRAM_DIR lib/varnel)
 
-install(TARGETS varnel RUNTIME DESTINATION ${VARNEL_INSTALL_PROGRAM_DIR})
+install(TARGETS varnel varnel-pdf-text RUNTIME DESTINATION ${VARNEL_INSTALL_PROGRAM_DIR})
 install(FILES ${VARNEL_ROOT}/desktop/varnel.svg DESTINATION share/icons/hicolor/scalable/apps)
 
 # The desktop entry names the program and icon by absolute path, known only when the prefix is final (it may be

@@ -60,8 +60,8 @@ namespace {
 // (and so between two event pumps) stays short.
 enum class ReadAhead { Sequential, None };
 
-// The search loop of SearchFile and FileSearch: `afterBlock` runs after every block read and returns false to
-// abandon the search.
+// The search loop of SearchFile and FileSearch: `afterBlock` runs after every block read, with the bytes in
+// the buffer, and returns false to abandon the search.
 template <typename AfterBlock>
 std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, std::uint64_t startOffset,
                             char* block, ReadAhead readAhead, AfterBlock afterBlock) {
@@ -98,7 +98,7 @@ std::int64_t searchOpenFile(const InputFile& file, const TextScanner& scanner, s
         const std::size_t got = file.readAt(buffer + filled, want, readOffset);
         readOffset += got;
         filled += got;
-        if (!afterBlock()) {
+        if (!afterBlock(buffer, filled)) {
             return kSearchAbandoned;
         }
         const bool last = got < want || readOffset >= size;  // less than asked: the file shrank
@@ -131,10 +131,11 @@ std::int64_t SearchFile(const std::string& path, const SearchText& text, std::ui
     }
     const InputFile file(path);
     const BlockLease block;
-    return searchOpenFile(file, text.scanner(), startOffset, block.get(), ReadAhead::None, [&goOn] {
-        pumpEvents();
-        return goOn();
-    });
+    return searchOpenFile(file, text.scanner(), startOffset, block.get(), ReadAhead::None,
+                          [&goOn](const char*, std::size_t) {
+                              pumpEvents();
+                              return goOn();
+                          });
 }
 
 FileSearch::FileSearch(std::shared_ptr<const SearchText> text)
@@ -143,10 +144,17 @@ FileSearch::FileSearch(std::shared_ptr<const SearchText> text)
 FileSearch::~FileSearch() = default;
 
 FileSearch::Outcome FileSearch::find(const InputFile& file, const std::atomic<bool>& stop) {
+    head_.clear();
     if (!text_->findable()) {
         return Outcome::NotFound;
     }
-    const std::int64_t found = searchOpenFile(file, text_->scanner(), 0, block_.get(), ReadAhead::Sequential,
-                                              [&stop] { return !stop.load(std::memory_order_relaxed); });
+    const std::int64_t found = searchOpenFile(
+        file, text_->scanner(), 0, block_.get(), ReadAhead::Sequential,
+        [&](const char* bytes, std::size_t filled) {
+            if (head_.empty()) {  // the first block read: the file's first bytes
+                head_.assign(bytes, std::min(filled, kHeadBytes));
+            }
+            return !stop.load(std::memory_order_relaxed);
+        });
     return found == kSearchAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
 }

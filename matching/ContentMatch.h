@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "matching/SearchText.h"
 #include "platform/files/InputFile.h"
@@ -28,7 +29,8 @@ std::int64_t SearchFile(const std::string& path, const SearchText& text, std::ui
 
 // The search run's content test: SearchFile from offset 0 in a file the caller opened, without pumping
 // events, so it may run on a helper thread. `stop` is looked at after every block read; once it is set the
-// search is abandoned. A file that cannot be read throws FileError.
+// search is abandoned. A file that cannot be read throws FileError. The first bytes read are kept, so the run
+// can tell a document by them without reading the file again.
 class FileSearch {
   public:
     enum class Outcome { Found, NotFound, Abandoned };
@@ -40,8 +42,12 @@ class FileSearch {
 
     const SearchText& text() const { return *text_; }
     Outcome find(const InputFile& file, const std::atomic<bool>& stop);
+    // Up to kHeadBytes of the file's beginning, as the last find read them (none when it read nothing).
+    static constexpr std::size_t kHeadBytes = 1024;
+    std::string_view head() const { return head_; }
 
   private:
     std::shared_ptr<const SearchText> text_;
     std::unique_ptr<char[]> block_;
+    std::string head_;
 };

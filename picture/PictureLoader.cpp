@@ -46,7 +46,9 @@ PictureKind pictureKindOf(const std::string& path) {
     return PictureKind::None;
 }
 
-Animation loadPicture(PictureKind kind, const std::string& path) {
+namespace {
+
+Animation decodePictureFile(PictureKind kind, const std::string& path) {
     if (kind == PictureKind::Metafile) {
         return Animation::still(loadMetafile(path));
     }
@@ -68,7 +70,17 @@ Animation loadPicture(PictureKind kind, const std::string& path) {
     return {};
 }
 
+}  // namespace
+
+const char* const kCannotShowPicture = "Не удалось показать изображение";
+
+Animation loadPicture(PictureKind kind, const std::string& path) {
+    return namingTheFile(path, [&] { return decodePictureFile(kind, path); });
+}
+
 QImage loadIconBitmap(const std::string& path) {
-    const FileBytes bytes = readPictureFile(path);
-    return iconOnWhite(decodeIcon(bytes.data(), bytes.size()));
+    return namingTheFile(path, [&] {
+        const FileBytes bytes = readPictureFile(path);
+        return iconOnWhite(decodeIcon(bytes.data(), bytes.size()));
+    });
 }

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QShowEvent>
+#include <utility>
 
 #include "icons/Icons.h"
 #include "picture/PictureLoader.h"
@@ -54,11 +55,17 @@ void TSHPIC::LoadPicture() {
         LoadIconPicture(CurrentFilePath);
         return;
     }
-    Image1->setPicture(loadPicture(kind, CurrentFilePath));
+    showPicture(loadPicture(kind, CurrentFilePath), CurrentFilePath);
 }
 
 void TSHPIC::LoadIconPicture(const std::string& path) {
-    Image1->setPicture(Animation::still(loadIconBitmap(path)));
+    showPicture(Animation::still(loadIconBitmap(path)), path);
+}
+
+// The loading caption goes with the first picture: it would show through a picture's transparent parts.
+void TSHPIC::showPicture(Animation picture, const std::string& path) {
+    namingTheFile(path, [&] { Image1->setPicture(std::move(picture)); });
+    Panel1->clear();
 }
 
 // Turning from hidden to visible loads; a window restored from an icon (a spontaneous show) does not. A

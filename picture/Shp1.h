@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <string>
 
+#include "picture/display/Animation.h"
+
 class QLabel;
 class PictureArea;
 
@@ -30,6 +32,7 @@ class TSHPIC : public QWidget {
 
   private:
     void FormCreate(const QStringList& arguments);
+    void showPicture(Animation picture, const std::string& path);
 };
 
 extern TSHPIC* SHPIC;

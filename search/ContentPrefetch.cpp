@@ -177,10 +177,11 @@ void ContentPrefetch::claim(std::vector<Job>& jobs, bool& more) {
     }
 }
 
-ContentPrefetch::Answer ContentPrefetch::answer(Helper& self, FileSearch& search,
-                                                const ContentQuestion& question) {
+ContentPrefetch::Answer ContentPrefetch::answer(Helper& self, FileSearch& search, const ContentQuestion& question,
+                                                const DocumentQuery* documents, PdfTextSource* pdf) {
     Folder& folder = self.folders.open(folders_[question.place.folder].path);
-    return testContent(folder, nameOf(question.path), question.path, question.listed, search, self.cancel);
+    return testContent(folder, nameOf(question.path), question.path, question.listed, search, self.cancel,
+                       documents, pdf);
 }
 
 void ContentPrefetch::help(Helper& self) {
@@ -210,6 +211,8 @@ void ContentPrefetch::help(Helper& self) {
         const std::uint64_t generation = generation_;
         const bool newText = !search || search->text() != *plan_.text;
         const std::shared_ptr<const SearchText> text = newText ? plan_.text : nullptr;
+        const std::shared_ptr<const DocumentQuery> documents = plan_.documents;
+        PdfTextSource* const pdf = plan_.pdf;
         self.cancel = false;
         lock.unlock();
 
@@ -226,7 +229,7 @@ void ContentPrefetch::help(Helper& self) {
                 if (!search) {
                     throw std::bad_alloc();  // the search for the batch's text could not be made
                 }
-                job.answer = answer(self, *search, job.question);
+                job.answer = answer(self, *search, job.question, documents.get(), pdf);
             } catch (...) {
                 job.failure = std::current_exception();
             }

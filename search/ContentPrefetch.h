@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "documents/DocumentMatch.h"
 #include "matching/SearchText.h"
 #include "platform/files/InputFile.h"
 #include "platform/files/Wildcard.h"
@@ -47,6 +48,9 @@ struct ContentPlan {
     std::string containedText;
     std::size_t extensionLength = 0;
     std::shared_ptr<const SearchText> text;  // compiled once for the run, shared by the helpers
+    // Documents' text is searched too (the same typed text; none with "DOS"), PDFs through `pdf`.
+    std::shared_ptr<const DocumentQuery> documents;
+    PdfTextSource* pdf = nullptr;
     bool operator==(const ContentPlan& other) const {
         const bool sameText = text && other.text ? *text == *other.text : text == other.text;
         return mask == other.mask && containedRule == other.containedRule &&
@@ -103,7 +107,8 @@ class ContentPrefetch {
 
     void restart(const ContentQuestion& question, const ContentPlan& plan);
     void help(Helper& self);
-    Answer answer(Helper& self, FileSearch& search, const ContentQuestion& question);
+    Answer answer(Helper& self, FileSearch& search, const ContentQuestion& question,
+                  const DocumentQuery* documents, PdfTextSource* pdf);
     // Under the lock: takes up to a batch of slots to work on into `jobs`. Looks at a bounded number of
     // entries, so the lock is never held long; `more` says whether another call may find one.
     void claim(std::vector<Job>& jobs, bool& more);

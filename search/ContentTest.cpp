@@ -1,10 +1,37 @@
 #include "search/ContentTest.h"
 
+#include "documents/DocumentReader.h"
 #include "matching/ContentMatch.h"
 #include "platform/files/FileError.h"
 
+namespace {
+
+ContentAnswer documentContent(const std::string& path, std::string_view head, const std::atomic<bool>& stop,
+                              const DocumentQuery* documents, PdfTextSource* pdf) {
+    DocumentReader& reader = DocumentReader::current();
+    if (documents == nullptr || !documents->findable() || !reader.mayBeDocument(head.data(), head.size())) {
+        return ContentAnswer::NotFound;
+    }
+    const DocumentText text = reader.read(
+        path, [&stop] { return stop.load(std::memory_order_relaxed); }, pdf);
+    switch (text.status) {
+        case DocumentText::Status::Read:
+            return documents->foundIn(text) ? ContentAnswer::Found : ContentAnswer::NotFound;
+        case DocumentText::Status::NotDocument:
+            return ContentAnswer::NotFound;
+        case DocumentText::Status::Unreadable:
+            return ContentAnswer::DocumentUnreadable;
+        case DocumentText::Status::Cancelled:
+            return ContentAnswer::Abandoned;
+    }
+    return ContentAnswer::NotFound;
+}
+
+}  // namespace
+
 ContentAnswer testContent(Folder& folder, const std::string& name, const std::string& path,
-                          InputFile::Listed listed, FileSearch& search, const std::atomic<bool>& stop) {
+                          InputFile::Listed listed, FileSearch& search, const std::atomic<bool>& stop,
+                          const DocumentQuery* documents, PdfTextSource* pdf) {
     if (!search.text().findable()) {
         return ContentAnswer::NotFound;
     }
@@ -17,7 +44,7 @@ ContentAnswer testContent(Folder& folder, const std::string& name, const std::st
             case FileSearch::Outcome::Found:
                 return ContentAnswer::Found;
             case FileSearch::Outcome::NotFound:
-                return ContentAnswer::NotFound;
+                return documentContent(path, search.head(), stop, documents, pdf);
             case FileSearch::Outcome::Abandoned:
                 return ContentAnswer::Abandoned;
         }

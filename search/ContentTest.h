@@ -5,16 +5,20 @@
 #include <atomic>
 #include <string>
 
+#include "documents/DocumentMatch.h"
 #include "platform/files/FileSystem.h"
 
 class FileSearch;
 
-enum class ContentAnswer { Found, NotFound, Unreadable, Abandoned };
+// DocumentUnreadable: the bytes do not hold the text and the document's text could not be read.
+enum class ContentAnswer { Found, NotFound, Unreadable, DocumentUnreadable, Abandoned };
 
 // Whether the entry `name` of the open `folder` holds the search's text. `path` names it in messages;
 // `listed` is what the listing said it is. An entry that could not be opened or read, or that the listing
 // gave but is gone now, is Unreadable (so it is counted, never silently missed); a symbolic link that points
 // nowhere, a FIFO, a device or a folder is NotFound. Once `stop` is set the search is Abandoned. Failures
-// other than the file's own are thrown.
+// other than the file's own are thrown. Where the bytes do not hold the text and the file's first bytes may
+// be a document's, the document's text is searched by `documents` (none with "DOS"), PDFs through `pdf`.
 ContentAnswer testContent(Folder& folder, const std::string& name, const std::string& path,
-                          InputFile::Listed listed, FileSearch& search, const std::atomic<bool>& stop);
+                          InputFile::Listed listed, FileSearch& search, const std::atomic<bool>& stop,
+                          const DocumentQuery* documents, PdfTextSource* pdf);

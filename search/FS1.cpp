@@ -92,6 +92,13 @@ QString decimal(std::size_t value) {
     return QString::number(static_cast<qulonglong>(value));
 }
 
+// A viewer that is open already comes over the other windows and takes the keyboard, as a window being shown
+// does.
+void bringToFront(QWidget* window) {
+    window->raise();
+    window->activateWindow();
+}
+
 }  // namespace
 
 // The run's view of the window's controls.
@@ -393,9 +400,10 @@ std::string TFILESCH::viewerProgram(ViewerRow row) const {
     return reachedFrom(lastRunFolder_.empty() ? currentFolder() : lastRunFolder_, program);
 }
 
-// An open picture viewer loads in place; a hidden one loads as it is shown.
+// An open picture viewer comes to the front and loads in place; a hidden one loads as it is shown.
 void TFILESCH::viewPicture() {
     if (SHPIC->isVisible()) {
+        bringToFront(SHPIC);
         SHPIC->LoadPicture();
         return;
     }
@@ -403,15 +411,19 @@ void TFILESCH::viewPicture() {
     RF->hide();
 }
 
+// With "С текстом" ticked the viewer gets the text to find, and opens the file in the reading that shows it.
 void TFILESCH::viewText() {
-    if (!RF->isVisible()) {
+    if (RF->isVisible()) {
+        bringToFront(RF);
+    } else {
         RF->show();
         SHPIC->hide();
     }
     if (CheckBox1->isChecked()) {
-        RF->Edit1->setText(Edit5->text());
+        RF->LoadFileFinding({Edit5->text(), CheckBox3->isChecked()});
+    } else {
+        RF->LoadFile();
     }
-    RF->LoadFile();
 }
 
 void TFILESCH::Button1Click() {
@@ -526,8 +538,14 @@ void TFILESCH::showEvent(QShowEvent* event) {
 // Closing saves the settings and ends the program; a run in progress stops at its next entry and ends without
 // its message, and the end of the program hides the other windows, which ends a search in the file viewer. A
 // save that fails asks whether to close without it, so a cause the user cannot mend (a folder they may not
-// write) never keeps the program from closing.
+// write) never keeps the program from closing. Once the program is ending (the save done or given up, or a
+// request from outside), the close that the toolkit's quit sends every window is let through at once, so
+// nothing is asked twice and nothing holds the end.
 void TFILESCH::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
     event->ignore();
     guarded([&] {
         if (settingsSavedOrGivenUp()) {

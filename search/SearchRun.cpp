@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "documents/pdf/PdfHelperPool.h"
 #include "matching/ContentMatch.h"
 #include "platform/EventPump.h"
 #include "platform/Messages.h"
@@ -16,15 +17,6 @@ namespace {
 
 bool isRelative(const std::string& start) {
     return !start.empty() && start[0] != '/';
-}
-
-std::string upperLatin(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
 }
 
 // The entries the collection kept for a folder, filtered by the mask composed when its turn comes.
@@ -114,12 +106,7 @@ ComposedMask composeMask(const QString& nameField, const QString& extensionField
 }
 
 bool containsName(const std::string& path, std::size_t extensionLength, const std::string& contained) {
-    if (contained.empty()) {
-        return false;
-    }
-    const std::size_t cut = bytesOfLastCharacters(path, extensionLength);
-    const std::string head = upperLatin(path.substr(0, path.size() - cut));
-    return head.find(upperLatin(contained)) != std::string::npos;
+    return occursIn(path, extensionLength, contained);
 }
 
 SearchRun::SearchRun(SearchForm& form, FileSystem& fs) : form_(form), fs_(fs) {}
@@ -287,10 +274,15 @@ bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, b
     std::vector<TextEncoding> encodings = SearchText::contentEncodings(form_.dosEncodingWanted());
     if (!plan_.text || plan_.text->typed() != typed || plan_.text->encodings() != encodings) {
         plan_.text = std::make_shared<const SearchText>(typed, std::move(encodings));
+        plan_.documents = form_.dosEncodingWanted() ? nullptr : std::make_shared<const DocumentQuery>(typed);
     }
     if (!prefetch_) {
-        prefetch_ = std::make_unique<ContentPrefetch>(folders_, start_, chain_->start(),
-                                                      std::thread::hardware_concurrency());
+        const unsigned helpers = std::max(1u, std::thread::hardware_concurrency());
+        if (!pdf_) {
+            pdf_ = makePdfTextSource(helpers);  // its helper processes start with the first PDF
+            plan_.pdf = pdf_.get();
+        }
+        prefetch_ = std::make_unique<ContentPrefetch>(folders_, start_, chain_->start(), helpers);
     }
     const ContentQuestion question{
         place, path_,
@@ -306,6 +298,9 @@ bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, b
             return false;
         case ContentPrefetch::Answer::Unreadable:
             ++unreadableFiles_;  // counted and reported at the end; the run goes on
+            return false;
+        case ContentPrefetch::Answer::DocumentUnreadable:
+            ++unreadableDocuments_;
             return false;
         case ContentPrefetch::Answer::Abandoned:
             stopped = true;  // "Стоп" during the file's search: it is not a match
@@ -333,6 +328,7 @@ void SearchRun::finish(RunEnd end) {
     prefetch_.reset();
     chain_.reset();
     returnTo_.reset();
+    pdf_.reset();
     releaseFolders();
     if (end == RunEnd::Normal) {
         form_.setSearching(false);
@@ -340,14 +336,16 @@ void SearchRun::finish(RunEnd end) {
     const std::size_t foundCount = found_.size();
     form_.showResults(std::move(found_));
     if (!form_.windowClosed()) {
-        Messages::current().information(endMessage(foundCount, unreadableFiles_, unreadableFolders_));
+        Messages::current().information(
+            endMessage(foundCount, unreadableFiles_, unreadableFolders_, unreadableDocuments_));
     }
     if (end == RunEnd::Stopped) {
         form_.setSearching(false);
     }
 }
 
-QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders) {
+QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders,
+                   std::size_t unreadableDocuments) {
     QString message = foundCount > 0 ? QStringLiteral("Поиск успешен! Выбери то, что нужно.")
                                      : QStringLiteral("К сожалению, ничего не найдено...");
     if (unreadableFiles > 0) {
@@ -355,6 +353,9 @@ QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::siz
     }
     if (unreadableFolders > 0) {
         message += QStringLiteral("\nНе удалось прочитать папок: %1").arg(unreadableFolders);
+    }
+    if (unreadableDocuments > 0) {
+        message += QStringLiteral("\nНе удалось прочитать текст документов: %1").arg(unreadableDocuments);
     }
     return message;
 }

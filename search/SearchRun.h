@@ -32,8 +32,8 @@ ComposedMask composeMask(const QString& nameField, const QString& extensionField
 QString trimBlanks(const QString& text);
 std::string trimBlanks(const std::string& bytes);
 
-// The contained-name rule: `contained` occurs (Latin letters without regard to case) in the path less its
-// last `extensionLength` characters.
+// The contained-name rule: `contained` occurs in the path less its last `extensionLength` characters, compared
+// as the name masks compare (case of the characters shown, "*" and "?" as wildcards).
 bool containsName(const std::string& path, std::size_t extensionLength, const std::string& contained);
 
 // Where a path under the start folder is reached once the start folder is the current folder: a relative
@@ -55,6 +55,8 @@ class SearchRun {
     // Files whose content, and folders whose entries, could not be read in the last run.
     std::size_t unreadableFiles() const { return unreadableFiles_; }
     std::size_t unreadableFolders() const { return unreadableFolders_; }
+    // Documents whose text could not be read (they were searched by their bytes alone).
+    std::size_t unreadableDocuments() const { return unreadableDocuments_; }
 
   private:
     enum class Examined { Passed, Stopped };
@@ -76,6 +78,7 @@ class SearchRun {
         returnTo_;  // the folder current before the run, current again after it
     FolderList folders_;
     std::unique_ptr<FolderChain> chain_;  // the run's open folders, down to the one it searches
+    std::unique_ptr<PdfTextSource> pdf_;  // outlives the helpers that use it
     std::unique_ptr<ContentPrefetch> prefetch_;
     ContentPlan plan_;
     std::pair<QString, QString> maskFields_;  // the name and extension fields the mask was composed from
@@ -84,7 +87,9 @@ class SearchRun {
     std::string path_;  // the entry in hand
     std::size_t unreadableFiles_ = 0;
     std::size_t unreadableFolders_ = 0;
+    std::size_t unreadableDocuments_ = 0;
 };
 
 // The message a finished run shows.
-QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders);
+QString endMessage(std::size_t foundCount, std::size_t unreadableFiles, std::size_t unreadableFolders,
+                   std::size_t unreadableDocuments);

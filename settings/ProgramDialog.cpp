@@ -33,7 +33,7 @@ class FileDialog : public ProgramDialog {
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setFileMode(QFileDialog::AnyFile);  // a typed name of a file that is not there is accepted too
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setNameFilter(QStringLiteral("exe (*)"));
+        dialog.setNameFilter(QStringLiteral("Программы (исполняемые файлы) (*)"));
         dialog.setProxyModel(new ExecutableFiles(&dialog));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;

@@ -43,12 +43,18 @@ std::string configurationFolder() {
     return folder;
 }
 
+// Packages install under /usr; such a folder is shared by every user, root may write it, and it outlives the
+// package if something is left in it.
+bool installedByPackage(const std::string& folder) {
+    return folder.rfind("/usr/", 0) == 0;
+}
+
 }  // namespace
 
 std::string settingsFilePath() {
     const std::string folder = programFolder();
     const std::string beside = folder + kFileName;
-    if (namesFile(beside) || mayWrite(folder)) {
+    if (!installedByPackage(folder) && (namesFile(beside) || mayWrite(folder))) {
         return beside;
     }
     return configurationFolder() + "/varnel/" + kFileName;

@@ -66,14 +66,20 @@ TEST(CodePages, DosGlyphsOfControlCodes) {
     EXPECT_EQ(dosControlGlyph('A'), 0);
 }
 
-// A name is shown as UTF-8 when the whole of it is valid UTF-8, otherwise the whole of it as Windows-1251.
-TEST(ShownName, DecodesUtf8OrElseWindows1251) {
+// A name is shown as UTF-8 when the whole of it is valid UTF-8, otherwise the whole of it as Windows-1251;
+// each name of a path is shown by itself.
+TEST(ShownName, DecodesEachNameAsUtf8OrElseWindows1251) {
     const std::pair<std::string, QString> cases[] = {
         {"plain.txt", QStringLiteral("plain.txt")},
         {"Отчёт.doc", QStringLiteral("Отчёт.doc")},
         {"/a/\xCE\xF2\xF7\xB8\xF2.doc", QStringLiteral("/a/Отчёт.doc")},
         {"ж\xFF", QStringLiteral("Р¶я")},              // one invalid byte: the UTF-8 part too is read as 1251
         {"\xED\xA0\x80", QStringLiteral("н\u00A0Ђ")},  // an encoded surrogate is not valid UTF-8
+        // Mixed names in one path: only the name that is not UTF-8 is read as 1251.
+        {"/home/Документы/\xC0\xF0\xF5\xE8\xE2/Договор.txt",
+         QStringLiteral("/home/Документы/Архив/Договор.txt")},
+        {"/ж\xFF/ж/", QStringLiteral("/Р¶я/ж/")},
+        {"Офис/\xD0/\xD0\xB6", QStringLiteral("Офис/Р/ж")},  // a sequence cut by "/" spoils only its name
     };
     for (const auto& [bytes, shown] : cases) {
         EXPECT_EQ(shownName(bytes), shown) << bytes;

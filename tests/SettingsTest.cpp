@@ -8,11 +8,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <fstream>
 #include <optional>
 
 #include "TestSupport.h"
 #include "app/forms.h"
+#include "platform/TerminationRequests.h"
 #include "platform/files/FileError.h"
 #include "platform/files/ProgramFolder.h"
 #include "search/FS1.h"
@@ -246,6 +248,32 @@ TEST_F(SettingsWindowTest, AFailedSaveAsksWhetherToCloseWithoutIt) {
     EXPECT_EQ(contentOf(settingsFilePath()), "old\r\n");
 }
 
+// A termination request never asks: with the save failing it ends the event loop all the same, the old file
+// left whole.
+TEST_F(SettingsWindowTest, ATerminationRequestEndsEvenWhenTheSaveFails) {
+    const std::string folder = programFolder();
+    std::ofstream(settingsFilePath(), std::ios::binary) << "old\r\n";
+    TFILESCH search;
+    search.show();
+    Set1->setViewerPath(ViewerRow::Text, "/opt/viewer");
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    onTerminationRequest([&search] { search.endOnRequest(); });
+    QTimer hung;  // a loop still running after 10 s fails the test rather than hangs it
+    hung.callOnTimeout([] { QCoreApplication::exit(1); });
+    hung.start(10000);
+    QTimer::singleShot(0, [] { raise(SIGTERM); });
+    int code = -1;
+    asUnprivileged([&code] { code = QCoreApplication::exec(); });
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        std::signal(signal, SIG_DFL);  // the handler above names this test's window
+    }
+    chmod(folder.c_str(), 0700);
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(search.isVisible());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(contentOf(settingsFilePath()), "old\r\n");
+}
+
 // A program folder of the test's own, read-only to all but root, and a HOME and XDG_CONFIG_HOME of its own;
 // all put back after.
 class OwnFolders : public SettingsWindowTest {
@@ -297,6 +325,36 @@ TEST_F(OwnFolders, SettingsLiveBesideAWritableProgramOrInTheUsersConfigurationFo
         asUnprivileged([&] { found = settingsFilePath(); });
         EXPECT_EQ(found, c.expected) << c.mode << " " << c.holdsFile << " "
                                      << (c.configured ? c.configured : "");
+    }
+}
+
+// A program folder under /usr (an installed package) is never the settings' place, not even for root, who may
+// write it; a build folder root runs from keeps them beside the program.
+TEST_F(OwnFolders, AProgramUnderUsrKeepsSettingsPerUserRootIncluded) {
+    qputenv("XDG_CONFIG_HOME", "/config");
+    const struct {
+        std::string folder;
+        bool asRoot;
+        std::string expected;
+    } cases[] = {
+        {"/usr/lib/", true, "/config/varnel/fs.ini"},
+        {"/usr/lib/", false, "/config/varnel/fs.ini"},
+        {"/usr/local/lib/varnel/", true, "/config/varnel/fs.ini"},
+        {program + "/", true, program + "/fs.ini"},  // read-only to all but root
+    };
+    for (const auto& c : cases) {
+        if (c.asRoot && geteuid() != 0) {
+            continue;  // only a run as root can be root here
+        }
+        replaceProgramFolder(c.folder);
+        std::string found;
+        const auto find = [&found] { found = settingsFilePath(); };
+        if (c.asRoot) {
+            find();
+        } else {
+            asUnprivileged(find);
+        }
+        EXPECT_EQ(found, c.expected) << c.folder << (c.asRoot ? " as root" : " as a user");
     }
 }
 

@@ -8,16 +8,20 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <utility>
 
+#include "documents/pdf/PdfHelperPool.h"
 #include "icons/Icons.h"
 #include "matching/ContentMatch.h"
 #include "platform/CommandLine.h"
+#include "platform/EventPump.h"
 #include "platform/Fonts.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Messages.h"
+#include "platform/files/FileError.h"
 #include "platform/text/ShownName.h"
 #include "search/FS1.h"
 #include "viewer/find/MemoSearch.h"
@@ -33,6 +37,9 @@ namespace {
 const QString kSearchCaption = QStringLiteral("Поиск в файле");
 // Follows the search text: directly in the whole text, after a space in the hex page.
 const QString kNotFound = QStringLiteral("- не найдено");
+// Which of the two a document's window holds.
+const QString kDocumentTextTitle = QStringLiteral(" - текст документа");
+const QString kDocumentBytesTitle = QStringLiteral(" - байты файла");
 // The memo keeps these distances to the window's right and bottom edges; the scroll bar stands beside it.
 constexpr int kMemoRightMargin = 28;
 constexpr int kMemoBottomMargin = 73;
@@ -133,7 +140,7 @@ void TRF::createControls() {
     QFont readingsFont = makeFont(Face::MsSansSerif, 11);
     readingsFont.setStretch(QFont::Condensed);  // three names fit between "TXT - HEX" and the switch
     Label4->setFont(readingsFont);
-    setRightAligned(Label4, kFirstOtherReadings);
+    setRightAligned(Label4, captionsOf(Reading::Win).others);
     BitBtn1 =
         pictureButton(this, {248, 8, 33, 26}, QStringLiteral("Переключение кодировки"), readingPicture());
     Label3 = place<QLabel>(this, {288, 14, 57, 17}, QString());
@@ -164,27 +171,73 @@ void TRF::createControls() {
     connect(ScrollBar1, &QScrollBar::valueChanged, this, guardedSlot(this, &TRF::scrollBarMoved));
 }
 
-// A file named on the command line is loaded at once; the window stays hidden until the search window shows
-// it. A file that cannot be read is reported here, so the other windows are still created.
+// A file named on the command line is loaded at once; with a text to find, once the windows are up and events
+// run, as it is searched for the text first, which may take long. The window stays hidden until the search
+// window shows it. A file that cannot be read is reported, and the other windows are still created.
 void TRF::FormCreate(const QStringList& arguments) {
     CurrentFilePath.clear();
     TextPageMode = false;
     WholeTextMode = false;
-    if (!arguments.isEmpty()) {
-        CurrentFilePath = argumentBytes(arguments, 0);
+    if (arguments.isEmpty()) {
+        return;
+    }
+    CurrentFilePath = argumentBytes(arguments, 0);
+    if (arguments.size() != 2) {
         guarded([this] { LoadFile(); });
+        return;
     }
-    if (arguments.size() == 2) {
-        Edit1->setText(arguments.at(1));
-    }
+    Edit1->setText(arguments.at(1));
+    QTimer::singleShot(0, this, [this, path = CurrentFilePath, find = TextToFind{arguments.at(1)}] {
+        guarded([&] { open(path, find); });
+    });
 }
 
 Reading TRF::reading() const {
     return readingOf(Label3->text());
 }
 
+// The load works on its own copy of the path: a document's read lets events through, and they may name
+// another current file meanwhile.
 void TRF::LoadFile() {
-    load(CurrentFilePath);
+    open(CurrentFilePath, std::nullopt);
+}
+
+void TRF::LoadFileFinding(const TextToFind& find) {
+    open(CurrentFilePath, find);
+}
+
+// The reading is chosen while events are let through, as a search in the file: what would draw a page
+// meanwhile waits until the file is loaded, and ends the choice, as hiding the viewer does; the file then
+// opens in the reading on display. A file that cannot be read is reported by the load.
+void TRF::open(std::string path, const std::optional<TextToFind>& find) {
+    if (heldForSearch([this, path, find] { open(path, find); })) {
+        return;
+    }
+    if (find) {
+        Edit1->setText(find->text);
+    }
+    const auto afterLoad = qScopeGuard([this] { runHeldActions(); });
+    std::optional<Reading> chosen;
+    if (!path.empty()) {
+        searching_ = true;
+        searchEnding_ = false;
+        const auto done = qScopeGuard([this] { searching_ = false; });
+        try {
+            chosen = openingReading(path, find, reading(), [this] { return !searchEnding_; });
+        } catch (const FileError&) {
+            // the load below reports it
+        }
+    }
+    if (chosen) {
+        setReading(*chosen);
+    }
+    load(path);
+}
+
+void TRF::setReading(Reading shown) {
+    const ReadingCaptions captions = captionsOf(shown);
+    Label3->setText(captions.reading);
+    setRightAligned(Label4, captions.others);
 }
 
 void TRF::load(const std::string& path) {
@@ -195,11 +248,15 @@ void TRF::load(const std::string& path) {
     LinesPerPage = linesPerPage(Memo1->height());
     loadedPath_ = path;
     lastMatch_.reset();
+    document_.reset();
     if (path.empty()) {
         return;
     }
     LoadedFileSize = static_cast<std::int64_t>(QueryFileSize(path));
     showSizeInTitle();
+    if (loadDocument(path)) {
+        return;
+    }
     if (static_cast<std::uint64_t>(LoadedFileSize) >= kWholeTextLimit) {
         WholeTextMode = false;
         SetupPaging();
@@ -226,8 +283,46 @@ void TRF::load(const std::string& path) {
 }
 
 void TRF::showSizeInTitle() {
+    const QString holds = !document_ ? QString() : documentShown_ ? kDocumentTextTitle : kDocumentBytesTitle;
     setWindowTitle(QStringLiteral(" Просмотр файла - ") + shownName(loadedPath_) +
-                   QStringLiteral(" - Размер : ") + QString::number(LoadedFileSize));
+                   QStringLiteral(" - Размер : ") + QString::number(LoadedFileSize) + holds);
+}
+
+// A document is shown as its text, read while the window goes on: Esc or another file ends the read, and the
+// file is then not shown (the other file is). A document whose text cannot be read is shown as any file.
+bool TRF::loadDocument(const std::string& path) {
+    if (!mayBeDocumentFile(path)) {
+        return false;
+    }
+    if (!pdf_) {
+        pdf_ = makePdfTextSource(1);
+    }
+    Memo1->clear();
+    DocumentText text;
+    bool ended = false;
+    whileHolding([&] {
+        text = readDocumentWhileWaiting(path, pdf_.get(), [this] {
+            pumpEvents();
+            return !searchEnding_;
+        });
+        ended = searchEnding_;
+    });
+    if (ended || text.status != DocumentText::Status::Read) {
+        return ended;
+    }
+    document_.emplace(std::move(text.blocks));
+    showDocumentText();
+    return true;
+}
+
+void TRF::showDocumentText() {
+    documentShown_ = true;
+    WholeTextMode = true;
+    TextPageMode = true;
+    showSizeInTitle();
+    ScrollBar1->hide();
+    setOwnScrollBars(Memo1, Qt::ScrollBarAsNeeded, Qt::ScrollBarAsNeeded);
+    Memo1->setPlainText(document_->memoText());
 }
 
 void TRF::LoadUcodeWhole(const std::string& path) {
@@ -291,6 +386,13 @@ void TRF::Button5Click() {
     if (heldForSearch([this] { Button5Click(); })) {
         return;
     }
+    if (document_ && !documentShown_) {
+        showDocumentText();
+        Memo1->setFocus();
+        return;
+    }
+    documentShown_ = false;  // a document's text gives way to the file's bytes in hex pages
+    showSizeInTitle();
     SetupPaging();
     Memo1->clear();
     WholeTextMode = false;
@@ -303,10 +405,14 @@ void TRF::BitBtn1Click() {
     if (heldForSearch([this] { BitBtn1Click(); })) {
         return;
     }
-    const ReadingCaptions next = nextReading(Label3->text());
-    Label3->setText(next.reading);
-    setRightAligned(Label4, next.others);
+    setReading(nextReading(reading()));
     lastMatch_.reset();
+    if (document_) {
+        if (!documentShown_) {
+            ScrollBar1Change();  // a document's text is the same in every reading; its hex page is not
+        }
+        return;
+    }
     if (reading() == Reading::Ucode && static_cast<std::uint64_t>(LoadedFileSize) < kWholeTextLimit) {
         Memo1->clear();
         LoadUcodeWhole(loadedPath_);
@@ -360,12 +466,18 @@ bool TRF::SearchMemo() {
     Memo1->setFocus();
     QTextCursor cursor = Memo1->textCursor();
     const QString needle = Edit1->text();
-    const qsizetype found = findWithoutCase(Memo1->toPlainText(), needle, cursor.selectionEnd());
-    if (found < 0) {
+    std::optional<MemoMatch> match;
+    if (showsDocumentText()) {
+        match = document_->find(needle, cursor.selectionEnd());
+    } else if (const qsizetype found = findWithoutCase(Memo1->toPlainText(), needle, cursor.selectionEnd());
+               found >= 0) {
+        match = MemoMatch{found, found + needle.size()};
+    }
+    if (!match) {
         return false;
     }
-    cursor.setPosition(static_cast<int>(found));
-    cursor.setPosition(static_cast<int>(found + needle.size()), QTextCursor::KeepAnchor);
+    cursor.setPosition(static_cast<int>(match->begin));
+    cursor.setPosition(static_cast<int>(match->end), QTextCursor::KeepAnchor);
     Memo1->setTextCursor(cursor);
     return true;
 }
@@ -419,18 +531,25 @@ void TRF::searchHexPage() {
 // held back meanwhile run once it has returned, each with its own guard, so one failure does not cost the
 // others.
 std::int64_t TRF::searchFromThePage(const SearchText& text) {
+    std::int64_t found = -1;
+    whileHolding([&] {
+        found = SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)),
+                           [this] { return !searchEnding_; });
+        found = searchEnding_ ? kSearchAbandoned : found;
+    });
+    return found;
+}
+
+// Runs `work`, which lets events through, as a search: the actions that would draw a page meanwhile are held
+// back and run once it has returned.
+void TRF::whileHolding(const std::function<void()>& work) {
     searching_ = true;
     searchEnding_ = false;
     const auto done = qScopeGuard([this] {
         searching_ = false;
-        for (const std::function<void()>& action : std::exchange(heldActions_, {})) {
-            guarded(action);
-        }
+        runHeldActions();
     });
-    const std::int64_t found =
-        SearchFile(loadedPath_, text, searchStart(lastMatch_, static_cast<std::uint64_t>(PageOffset)),
-                   [this] { return !searchEnding_; });
-    return searchEnding_ ? kSearchAbandoned : found;
+    work();
 }
 
 // True when a search runs: it is asked to end and `action` waits until it has returned.
@@ -443,8 +562,24 @@ bool TRF::heldForSearch(std::function<void()> action) {
     return true;
 }
 
+void TRF::runHeldActions() {
+    for (const std::function<void()>& action : std::exchange(heldActions_, {})) {
+        guarded(action);
+    }
+}
+
 void TRF::stepTo(Step step) {
     ScrollBar1->setValue(positionAfter(step, ScrollBar1->value(), ScrollBar1->maximum(), LinesPerPage));
+}
+
+// Esc closes the viewer from any of its controls that leaves the key alone: the memo, the search field (where
+// the focus stays while a search runs), the buttons and the scroll bar; closing ends a running search.
+void TRF::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    guarded([this] { BitBtn2Click(); });
 }
 
 // The navigation keys of the memo. They move the page only in paged display with a file loaded, a page left
@@ -455,12 +590,7 @@ bool TRF::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
     guarded([&] {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Escape) {
-            BitBtn2Click();
-            return;
-        }
-        const std::optional<Step> step = stepOfKey(key);
+        const std::optional<Step> step = stepOfKey(static_cast<QKeyEvent*>(event)->key());
         if (step && !WholeTextMode && !loadedPath_.empty()) {
             stepTo(*step);
         }

@@ -1,8 +1,8 @@
 #pragma once
 // The file viewer: any file, small ones whole and large ones page by page from the disk, as text or as a hex
-// dump, in the four readings, with a search in the text or in the file. The window wires the
-// controls to the page units of viewer/; it keeps the path it loaded, so pages and searches always come from
-// the file its title names.
+// dump, in the four readings, with a search in the text or in the file; a document as its text. The window
+// wires the controls to the page units of viewer/; it keeps the path it loaded, so pages and searches always
+// come from the file its title names.
 
 #include <QStringList>
 #include <QWidget>
@@ -13,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "documents/DocumentText.h"
+#include "viewer/document/DocumentView.h"
 #include "viewer/find/HexSearch.h"
+#include "viewer/find/OpeningReading.h"
 #include "viewer/paging/ScrollGeometry.h"
 #include "viewer/render/Reading.h"
 
@@ -54,6 +57,8 @@ class TRF : public QWidget {
 
     // The file on display; pages, readings and searches read it, whatever the current file path says now.
     const std::string& loadedPath() const { return loadedPath_; }
+    // Whether the memo holds the text of a document (rather than the file's bytes in a reading).
+    bool showsDocumentText() const { return document_ && documentShown_; }
 
     // The application-wide hook: the mouse wheel over the memo moves one line or one step. createForms
     // installs it on the application.
@@ -61,8 +66,13 @@ class TRF : public QWidget {
     bool AppMessage(QObject* watched, QEvent* event);
 
   public slots:
-    // Loads the file named by the current file path in the current reading and shows its beginning.
+    // Loads the file named by the current file path and shows its beginning: in the reading its byte-order
+    // mark names, else in the current one.
     void LoadFile();
+    // LoadFile for a file viewed to find a text: the text goes into the search field and the file opens in
+    // the reading that shows it (see openingReading). The file is searched for it while events are let
+    // through, as the search in the file is.
+    void LoadFileFinding(const TextToFind& find);
     void SetupPaging();
     void ScrollBar1Change();
     void Button5Click();
@@ -76,11 +86,16 @@ class TRF : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void createControls();
     void FormCreate(const QStringList& arguments);
+    void open(std::string path, const std::optional<TextToFind>& find);
     void load(const std::string& path);
+    void setReading(Reading shown);
+    bool loadDocument(const std::string& path);
+    void showDocumentText();
     void showSizeInTitle();
     void LoadUcodeWhole(const std::string& path);
     void scrollBarMoved();
@@ -89,6 +104,8 @@ class TRF : public QWidget {
     void searchHexPage();
     std::int64_t searchFromThePage(const SearchText& text);
     bool heldForSearch(std::function<void()> action);
+    void runHeldActions();
+    void whileHolding(const std::function<void()>& work);
     void stepTo(Step step);
     Reading reading() const;
 
@@ -104,6 +121,11 @@ class TRF : public QWidget {
     std::unique_ptr<unsigned char[]> PageBuffer;
     std::unique_ptr<std::uint16_t[]> UnitBuffer;
     std::unique_ptr<QObject> applicationHook_;
+    // A document's text, read when the file was loaded, and whether the memo shows it ("TXT - HEX" switches
+    // between it and the file's own bytes in hex pages).
+    std::optional<DocumentView> document_;
+    bool documentShown_ = false;
+    std::unique_ptr<PdfTextSource> pdf_;
 };
 
 extern TRF* RF;

@@ -6,8 +6,13 @@
 # in the middle of one large file. Then, on a tree of text in Windows-1251, code page 866, UTF-8 and UTF-16LE,
 # the content search with a Cyrillic text (three forms) and a Latin one against ripgrep and against two
 # threads that only read and memchr the files, and SearchFile with three forms against a plain read loop.
-# Then the start-up against a bare Qt window under Xvfb. Prints the figures side by side. ONLY=encodings or
-# ONLY=startup runs that part alone.
+# Then, on a tree of documents that LibreOffice makes from generated Russian text (DOCS of them, 200 by default,
+# each in .docx, .odt, .rtf, .pdf, .xlsx, .ods, .pptx and .odp, one in twelve with a planted phrase), the
+# content search against recollindex indexing the same tree and against pdfgrep over the PDFs, the recall of
+# the planted phrase for each, the plain text tree against the bench built before documents were read (BASELINE,
+# a commit), and the run's peak memory against the same run with "DOS" ticked (the byte search alone). Last, the
+# start-up against a bare Qt window under Xvfb. Prints the figures side by side. ONLY=encodings, ONLY=documents
+# or ONLY=startup runs that part alone.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="${1:-/var/tmp/varnel-bench}"
@@ -16,7 +21,8 @@ needle="zebrafish"
 cyrillic="отчёт"
 
 "$root/scripts/install-deps.sh"
-for tool in ripgrep fd-find python3 bc; do
+for tool in ripgrep fd-find python3 bc git libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui \
+    recoll python3-recoll poppler-utils unrtf pdfgrep; do
     dpkg-query -W -f='${Status}' "$tool" 2>/dev/null | grep -q 'install ok installed' || missing+=("$tool")
 done
 if [ -n "${missing[*]:-}" ]; then
@@ -33,7 +39,7 @@ if [ "${ONLY:-}" != encodings ] && [ ! -f "$work/done" ]; then
     python3 "$root/bench/search/make_tree.py" "$work"
     touch "$work/done"
 fi
-if [ ! -f "$work/mixed.done" ]; then
+if [ "${ONLY:-}" != documents ] && [ ! -f "$work/mixed.done" ]; then
     echo "Generating the mixed-encoding tree in $work (once)..."
     rm -rf "$work/mixed" "$work/mixed.bin"
     python3 "$root/bench/search/make_tree.py" "$work" mixed
@@ -203,6 +209,106 @@ startup() {
         "$(echo "$ours / $bare" | bc -l)"
 }
 
-[ "${ONLY:-}" = encodings ] || [ "${ONLY:-}" = startup ] || main_tree
-[ "${ONLY:-}" = startup ] || encodings
-[ "${ONLY:-}" = encodings ] || startup
+# The bench as it was before documents were read, built once from that commit's files.
+baseline_bench() {
+    local rev src="$work/baseline"
+    rev=$(git -C "$root" rev-parse "${BASELINE:-$(git -C "$root" log --format=%H --diff-filter=A -- \
+        documents/DocumentText.h | tail -1)^}")
+    if [ "$(cat "$src/rev" 2>/dev/null)" != "$rev" ]; then
+        echo "Building the bench of $rev in $src (once)..." >&2
+        rm -rf "$src"
+        mkdir -p "$src"
+        git -C "$root" archive "$rev" | tar -x -C "$src"
+        "$src/scripts/build.sh" build-bench -DCMAKE_BUILD_TYPE=Release -DVARNEL_BENCH=ON -DVARNEL_TESTS=OFF >&2
+        echo "$rev" >"$src/rev"
+    fi
+    echo "$src/build-bench/bench/search/search_bench"
+}
+
+# Converts the generated sources into every format, at most 40 files to one soffice, with a private profile.
+make_documents() {
+    local documents=$1 sources="$work/documents-source" format files i
+    rm -rf "$documents" "$sources" "$work/lo-profile"
+    python3 "$root/bench/search/make_documents.py" "$sources" "${DOCS:-200}"
+    declare -A from=([docx]=fodt [odt]=fodt [rtf]=fodt [pdf]=fodt [xlsx]=fods [ods]=fods [pptx]=fodp [odp]=fodp)
+    for format in docx odt rtf pdf xlsx ods pptx odp; do
+        mkdir -p "$documents/$format"
+        mapfile -t files < <(find "$sources/source" -name "*.${from[$format]}" | sort)
+        for ((i = 0; i < ${#files[@]}; i += 40)); do
+            soffice --headless --norestore "-env:UserInstallation=file://$work/lo-profile" --convert-to "$format" \
+                --outdir "$documents/$format" "${files[@]:i:40}" >/dev/null 2>&1 || true
+        done
+        if [ "$(find "$documents/$format" -type f | wc -l)" -ne "${#files[@]}" ]; then
+            echo "soffice made $(find "$documents/$format" -type f | wc -l) of ${#files[@]} .$format files" >&2
+            exit 1
+        fi
+    done
+    cp "$sources/planted" "$work/documents.planted"
+}
+
+# recall LIST: how many of the files holding the planted phrase the list names, as "found/planted".
+recall() {
+    local expected
+    expected=$(while read -r name; do for format in docx odt rtf pdf xlsx ods pptx odp; do
+        ls "$documents/$format/$name".* 2>/dev/null || true; done; done <"$work/documents.planted" | sort -u)
+    printf '%s/%s' "$(comm -12 <(echo "$expected") <(sed 's|^file://||' "$1" | sort -u) | grep -c . || true)" \
+        "$(echo "$expected" | grep -c . || true)"
+}
+
+recoll_index() {
+    rm -rf "$work/recoll/xapiandb"
+    recollindex -c "$work/recoll" -z >/dev/null 2>&1
+}
+
+documents_part() {
+    local phrase="Договор аренды помещения" baseline load_before load_after
+    documents="$work/documents"
+    if [ ! -f "$work/documents.done" ] || [ "$(cat "$work/documents.done")" != "${DOCS:-200}" ]; then
+        echo "Making the document tree in $documents with LibreOffice (once)..."
+        make_documents "$documents"
+        echo "${DOCS:-200}" >"$work/documents.done"
+    fi
+    mkdir -p "$work/recoll"
+    printf 'topdirs = %s\nloglevel = 1\n' "$documents" >"$work/recoll/recoll.conf"
+    baseline=$(baseline_bench)
+    load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+    runs=${DOC_RUNS:-3} measure documents warm "$bench" documents "$documents" "$phrase" "$work/ours.list" -- recoll_index
+    runs=${DOC_RUNS:-3} LC_ALL=C.UTF-8 measure pdf warm "$bench" documents "$documents/pdf" "$phrase" \
+        "$work/ours-pdf.list" -- pdfgrep -r -i "$phrase" "$documents/pdf"
+    PEER_REPORTS=1 measure plain warm "$bench" content "$tree" "$needle" -- "$baseline" content "$tree" "$needle"
+    dos_peak=$("$bench" documents "$documents" "$phrase" /dev/null dos | field peak_rss_kib)
+    load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+    recollq -c "$work/recoll" -b -n 100000 "\"$phrase\"" 2>/dev/null >"$work/recoll.list" || true
+    LC_ALL=C.UTF-8 pdfgrep -r -i -l "$phrase" "$documents/pdf" >"$work/pdfgrep.list" || true
+
+    printf '\nDocument tree: %s files of %s (%s documents in 8 formats); %s runs each, warm, medians. Load average before %s, after %s (%s cores).\n\n' \
+        "$(find "$documents" -type f | wc -l)" "$(du -sh "$documents" | cut -f1)" "${DOCS:-200}" "${DOC_RUNS:-3}" \
+        "$load_before" "$load_after" "$(nproc)"
+    printf '%-10s %-44s %9s %9s %9s %8s %14s %14s\n' measurement peer "ours (s)" "peer (s)" ours/peer target \
+        "recall ours" "recall peer"
+    printf '%-10s %-44s %9.3f %9.3f %9.3f %8s %14s %14s\n' documents "recollindex, the whole tree" \
+        "${ours[documents]}" "${peers[documents]}" "$(echo "${ours[documents]} / ${peers[documents]}" | bc -l)" \
+        "<= 0.10" "$(recall "$work/ours.list")" "$(recall "$work/recoll.list")"
+    printf '%-10s %-44s %9.3f %9.3f %9.3f %8s %14s %14s\n' pdf "pdfgrep -r -i, the PDFs" "${ours[pdf]}" \
+        "${peers[pdf]}" "$(echo "${ours[pdf]} / ${peers[pdf]}" | bc -l)" "<= 0.50" \
+        "$(grep -c . "$work/ours-pdf.list")/$(grep -c . "$work/documents.planted")" \
+        "$(grep -c . "$work/pdfgrep.list")/$(grep -c . "$work/documents.planted")"
+    printf '%-10s %-44s %9.3f %9.3f %9.3f %8s\n' plain "the bench before documents, 20,000 text files" \
+        "${ours[plain]}" "${peers[plain]}" "$(echo "${ours[plain]} / ${peers[plain]}" | bc -l)" "<= 1.05"
+    printf '\nPeak memory over the document tree %.1f MiB, with "DOS" (the byte search alone) %.1f MiB: %+.1f MiB (target <= +64).\n' \
+        "$(echo "${rss[documents]} / 1024" | bc -l)" "$(echo "$dos_peak / 1024" | bc -l)" \
+        "$(echo "(${rss[documents]} - $dos_peak) / 1024" | bc -l)"
+    printf 'Longest gap of the run over the document tree: %.1f ms.\n' "${gaps[documents]}"
+}
+
+case "${ONLY:-}" in
+    encodings) encodings ;;
+    documents) documents_part ;;
+    startup) startup ;;
+    *)
+        main_tree
+        encodings
+        documents_part
+        startup
+        ;;
+esac

@@ -5,6 +5,10 @@
 //   search_bench stop FOLDER TEXT MS "С текстом" in FOLDER's *.bin files, "Стоп" pressed MS ms in
 //   search_bench file PATH TEXT      SearchFile over one file with the run's forms of TEXT, and a plain read
 //                                    loop over it
+//   search_bench documents TREE TEXT LIST [dos]
+//                                    "С текстом" over every file, the found paths written to LIST (for the
+//                                    recall of planted phrases); with "dos", "DOS" ticked: the byte search
+//                                    alone
 //   search_bench ceiling TREE        the read ceiling of a content search: two threads that only read the
 //                                    *.txt files under TREE and memchr each block (the listing is not timed)
 // Each prints one line of key=value figures for the run script. The longest gap is the longest time the
@@ -112,6 +116,8 @@ struct RunSetting {
     const char* text = nullptr;
     bool subfolders = true;
     int stopAfterMs = -1;
+    const char* foundList = nullptr;
+    bool dos = false;
 };
 
 int searchRun(const RunSetting& setting) {
@@ -124,6 +130,7 @@ int searchRun(const RunSetting& setting) {
     FILESCH->CheckBox2->setChecked(setting.subfolders);
     FILESCH->CheckBox1->setChecked(setting.text != nullptr);
     FILESCH->Edit5->setText(setting.text != nullptr ? QString::fromUtf8(setting.text) : QString());
+    FILESCH->CheckBox3->setChecked(setting.dos);
     FILESCH->show();
     QCoreApplication::processEvents();
     const long residentBefore = residentKib();
@@ -155,6 +162,15 @@ int searchRun(const RunSetting& setting) {
     const FoundLines& found = FILESCH->foundList();
     for (std::size_t row = 0; row < found.size(); ++row) {
         pathBytes += found.at(row).size();
+    }
+    if (setting.foundList != nullptr) {
+        if (FILE* list = std::fopen(setting.foundList, "w")) {
+            for (std::size_t row = 0; row < found.size(); ++row) {
+                const std::string_view path = found.at(row);
+                std::fprintf(list, "%.*s\n", static_cast<int>(path.size()), path.data());
+            }
+            std::fclose(list);
+        }
     }
     std::printf(
         "seconds=%.4f found=%zu max_pump_gap_ms=%.2f peak_rss_kib=%ld rss_before_kib=%ld path_bytes=%llu "
@@ -233,6 +249,12 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "content") {
         return searchRun({args[1], "txt", args[2].c_str()});
     }
+    if ((args.size() == 4 || (args.size() == 5 && args[4] == "dos")) && args[0] == "documents") {
+        RunSetting setting{args[1], "*", args[2].c_str()};
+        setting.foundList = args[3].c_str();
+        setting.dos = args.size() == 5;
+        return searchRun(setting);
+    }
     if (args.size() == 1 && args[0] == "system") {
         return searchRun({"/", "*"});
     }
@@ -246,8 +268,8 @@ int main(int argc, char** argv) {
         return readCeiling(args[1]);
     }
     std::fputs(
-        "usage: search_bench walk TREE | content TREE TEXT | system | stop FOLDER TEXT MS | file PATH TEXT | "
-        "ceiling TREE\n",
+        "usage: search_bench walk TREE | content TREE TEXT | documents TREE TEXT LIST [dos] | system | "
+        "stop FOLDER TEXT MS | file PATH TEXT | ceiling TREE\n",
         stderr);
     return 2;
 }

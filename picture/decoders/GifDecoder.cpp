@@ -38,9 +38,35 @@ struct GifCloser {
 };
 using GifFile = std::unique_ptr<GifFileType, GifCloser>;
 
+// What is wrong, in the program's words, for giflib's error code.
+const char* reasonOf(int errorCode) {
+    switch (errorCode) {
+        case D_GIF_ERR_NOT_GIF_FILE:
+            return "Файл не является изображением GIF";
+        case D_GIF_ERR_READ_FAILED:
+        case D_GIF_ERR_EOF_TOO_SOON:
+            return "Неожиданный конец файла GIF";
+        case D_GIF_ERR_NO_SCRN_DSCR:
+            return "Файл GIF повреждён: нет описания экрана";
+        case D_GIF_ERR_NO_IMAG_DSCR:
+            return "Файл GIF повреждён: нет описания кадра";
+        case D_GIF_ERR_NO_COLOR_MAP:
+            return "Файл GIF повреждён: нет таблицы цветов";
+        case D_GIF_ERR_WRONG_RECORD:
+            return "Файл GIF повреждён: неизвестный вид записи";
+        case D_GIF_ERR_DATA_TOO_BIG:
+            return "Файл GIF повреждён: кадр выходит за пределы экрана";
+        case D_GIF_ERR_NOT_ENOUGH_MEM:
+            return "Недостаточно памяти для изображения";
+        case D_GIF_ERR_IMAGE_DEFECT:
+            return "Данные изображения GIF повреждены";
+        default:
+            return "Файл GIF повреждён";
+    }
+}
+
 [[noreturn]] void failWith(int errorCode) {
-    const char* text = GifErrorString(errorCode);
-    throw PictureError(text != nullptr ? text : "Ошибка в файле GIF");
+    throw PictureError(reasonOf(errorCode));
 }
 
 void check(GifFileType* gif, int result) {

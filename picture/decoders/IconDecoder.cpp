@@ -108,7 +108,7 @@ QImage decodeIcon(const unsigned char* data, std::size_t size) {
     QImageReader reader(&buffer, "ico");
     QImage icon = reader.read();
     if (icon.isNull()) {
-        throw PictureError(reader.errorString().toStdString());
+        fail("изображение не читается");
     }
     return icon;
 }

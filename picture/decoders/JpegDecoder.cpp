@@ -16,6 +16,7 @@
 #include "picture/ImageBuffer.h"
 #include "picture/PictureError.h"
 #include "picture/PictureLimits.h"
+#include "picture/decoders/ExifOrientation.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ struct JpegOutput {
     std::vector<unsigned char> cmykRow;
     bool cmyk = false;
     bool adobeInverted = false;
+    int orientation = 1;
 };
 
 // Everything the C-style function uses. Plain data only: a longjmp out of libjpeg must skip no destructor.
@@ -54,18 +56,53 @@ void setMessage(JpegJob& job, const char* text) {
     job.message[kMessageBytes - 1] = '\0';
 }
 
-[[noreturn]] void failWithLibjpegText(j_common_ptr cinfo) {
+// What is wrong, in the program's words, for libjpeg's message code.
+const char* reasonOf(int code) {
+    switch (code) {
+        case JERR_NO_SOI:
+        case JERR_SOI_DUPLICATE:
+            return "Файл не является изображением JPEG";
+        case JERR_INPUT_EMPTY:
+            return "Файл JPEG пуст";
+        case JERR_INPUT_EOF:
+        case JWRN_JPEG_EOF:
+            return "Неожиданный конец файла JPEG";
+        case JERR_OUT_OF_MEMORY:
+            return "Недостаточно памяти для изображения";
+        case JERR_IMAGE_TOO_BIG:
+        case JERR_WIDTH_OVERFLOW:
+            return "Изображение JPEG слишком велико";
+        case JERR_EMPTY_IMAGE:
+            return "Изображение JPEG нулевого размера";
+        case JERR_ARITH_NOTIMPL:
+        case JERR_NOTIMPL:
+        case JERR_NOT_COMPILED:
+        case JERR_CONVERSION_NOTIMPL:
+        case JERR_FRACT_SAMPLE_NOTIMPL:
+        case JERR_SOF_UNSUPPORTED:
+        case JERR_BAD_PRECISION:
+            return "Этот вид изображений JPEG не поддерживается";
+        case JWRN_HIT_MARKER:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_ARITH_BAD_CODE:
+        case JWRN_MUST_RESYNC:
+        case JWRN_BOGUS_PROGRESSION:
+            return "Данные изображения JPEG повреждены";
+        default:
+            return "Файл JPEG повреждён";
+    }
+}
+
+[[noreturn]] void failWithReason(j_common_ptr cinfo) {
     JpegJob& job = jobOf(cinfo);
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    setMessage(job, text);
+    setMessage(job, reasonOf(cinfo->err->msg_code));
     std::longjmp(job.failure, 1);
 }
 
 // Warnings that mean the pixels are damaged. libjpeg only warns when the data ends early (JWRN_JPEG_EOF): its
 // source manager supplies a fake end-of-image marker and the rest of the picture decodes as flat grey.
 // Showing that as the picture would pass a cut-off or corrupt file off as a sound one, so these warnings end
-// the decode with libjpeg's own text. Other warnings (extraneous bytes between markers, an unknown JFIF
+// the decode. Other warnings (extraneous bytes between markers, an unknown JFIF
 // revision) are harmless and ignored.
 bool damagesPixels(int code) {
     switch (code) {
@@ -83,7 +120,7 @@ bool damagesPixels(int code) {
 
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level < 0 && damagesPixels(cinfo->err->msg_code)) {
-        failWithLibjpegText(cinfo);
+        failWithReason(cinfo);
     }
 }
 
@@ -141,10 +178,21 @@ void convertCmykRow(JpegOutput& output, unsigned row) {
     }
 }
 
+// The orientation the Exif block among the kept APP1 markers gives (other APP1 blocks, as XMP, give none).
+int orientationOf(const jpeg_decompress_struct& cinfo) {
+    for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker != nullptr; marker = marker->next) {
+        const int orientation = exifOrientation(marker->data, marker->data_length);
+        if (orientation != 1) {
+            return orientation;
+        }
+    }
+    return 1;
+}
+
 // The whole libjpeg conversation, C-style: it owns nothing with a destructor, so libjpeg may jump out of it.
 bool runDecode(JpegJob& job) {
     job.cinfo.err = jpeg_std_error(&job.errors);
-    job.errors.error_exit = failWithLibjpegText;
+    job.errors.error_exit = failWithReason;
     job.errors.emit_message = emitMessage;
     job.errors.output_message = outputMessage;
     if (setjmp(job.failure) != 0) {
@@ -156,7 +204,9 @@ bool runDecode(JpegJob& job) {
     job.progress.progress_monitor = limitScans;
     job.cinfo.progress = &job.progress;
     jpeg_mem_src(&job.cinfo, job.data, job.size);
+    jpeg_save_markers(&job.cinfo, JPEG_APP0 + 1, 0xFFFF);  // Exif
     jpeg_read_header(&job.cinfo, TRUE);
+    job.output->orientation = orientationOf(job.cinfo);
     const bool cmyk = job.cinfo.jpeg_color_space == JCS_CMYK || job.cinfo.jpeg_color_space == JCS_YCCK;
     job.output->cmyk = cmyk;
     job.output->adobeInverted = job.cinfo.saw_Adobe_marker;
@@ -194,5 +244,9 @@ QImage decodeJpeg(const unsigned char* data, std::size_t size) {
     if (!runDecode(*job)) {
         throw PictureError(job->message);
     }
-    return output.image;
+    QImage upright = uprightPicture(output.image, output.orientation);
+    if (upright.isNull()) {
+        throw PictureError("Недостаточно памяти для изображения");
+    }
+    return upright;
 }

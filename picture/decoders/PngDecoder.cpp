@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -36,8 +37,37 @@ void setMessage(PngJob& job, const char* text) {
     job.message[kMessageBytes - 1] = '\0';
 }
 
+bool contains(const char* text, const char* part) {
+    return std::strstr(text, part) != nullptr;
+}
+
+// libpng gives English texts and no codes: its reasons are told apart by their words. The program's own
+// texts, raised through png_error too, pass unchanged.
+const char* reasonOf(const char* text) {
+    if (std::any_of(text, text + std::strlen(text),
+                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        return text;
+    }
+    if (contains(text, "Not a PNG file") || contains(text, "ASCII conversion")) {
+        return "Файл не является изображением PNG";
+    }
+    if (contains(text, "CRC")) {
+        return "Файл PNG повреждён: неверная контрольная сумма";
+    }
+    if (contains(text, "exceeds") || contains(text, "too large")) {
+        return "Изображение PNG слишком велико";
+    }
+    if (contains(text, "memory")) {
+        return "Недостаточно памяти для изображения";
+    }
+    if (contains(text, "Not enough image data") || contains(text, "end of file")) {
+        return "Неожиданный конец файла PNG";
+    }
+    return "Файл PNG повреждён";
+}
+
 void onError(png_structp png, png_const_charp text) {
-    setMessage(*static_cast<PngJob*>(png_get_error_ptr(png)), text);
+    setMessage(*static_cast<PngJob*>(png_get_error_ptr(png)), reasonOf(text));
     png_longjmp(png, 1);
 }
 
@@ -147,7 +177,7 @@ bool runDecode(PngJob& job) {
     const png_uint_32 height = png_get_image_height(job.png, job.info);
     if (png_get_rowbytes(job.png, job.info) !=
         static_cast<png_size_t>(png_get_image_width(job.png, job.info)) * 4) {
-        png_error(job.png, "Unexpected row size after transformations");
+        png_error(job.png, "Этот вид изображений PNG не поддерживается");
     }
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 row = 0; row < height; ++row) {

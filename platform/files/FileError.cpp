@@ -14,12 +14,18 @@ Text describe(const Text& action, const Text& path, const Text& reason) {
 }  // namespace
 
 FileError::FileError(const std::string& action, const std::string& path, int errorNumber)
-    : std::runtime_error(describe<std::string>(action, path, std::strerror(errorNumber))),
+    : FileError(action, path, std::string(std::strerror(errorNumber))) {
+    errorNumber_ = errorNumber;
+}
+
+FileError::FileError(const std::string& action, const std::string& path, const std::string& reason)
+    : std::runtime_error(describe<std::string>(action, path, reason)),
       action_(action),
       path_(path),
-      errorNumber_(errorNumber) {}
+      reason_(reason),
+      errorNumber_(0) {}
 
+// The system's reasons come in the user's language, in the locale's encoding (UTF-8 wherever Qt runs).
 QString FileError::shownText() const {
-    return describe(QString::fromUtf8(action_), shownName(path_),
-                    QString::fromLocal8Bit(std::strerror(errorNumber_)));
+    return describe(QString::fromUtf8(action_), shownName(path_), QString::fromLocal8Bit(reason_));
 }

@@ -1,9 +1,9 @@
 #include "platform/files/Wildcard.h"
 
 #include <QChar>
+#include <algorithm>
 
 #include "platform/text/ShownName.h"
-#include "platform/text/Utf8Sequence.h"
 
 namespace {
 
@@ -50,15 +50,18 @@ bool isAscii(std::string_view bytes) {
     return true;
 }
 
-// Most names are plain ASCII: they are matched in place, folding each character as it is compared.
-bool matchName(const std::u32string& pattern, std::string_view name) {
+// Most names are plain ASCII: they are matched in place, folding each character as it is compared. The last
+// `cut` characters of the name take no part.
+bool matchName(const std::u32string& pattern, std::string_view name, std::size_t cut = 0) {
     if (isAscii(name)) {
+        name.remove_suffix(std::min(cut, name.size()));
         return wildcardMatch(pattern, name, [](std::string_view text, std::size_t i) {
             return fold(static_cast<unsigned char>(text[i]));
         });
     }
     thread_local std::u32string folded;
     foldInto(name, folded);
+    folded.resize(folded.size() - std::min(cut, folded.size()));
     return wildcardMatch(pattern, folded, [](const std::u32string& text, std::size_t i) { return text[i]; });
 }
 
@@ -77,21 +80,15 @@ void foldInto(std::string_view bytes, std::u32string& out) {
     }
 }
 
-std::size_t bytesOfLastCharacters(std::string_view bytes, std::size_t count) {
-    std::size_t pos = 0;
-    std::size_t total = 0;
-    std::vector<std::size_t> lengths;
-    lengths.reserve(bytes.size());
-    while (pos < bytes.size()) {
-        char32_t cp = 0;
-        const std::size_t length = utf8SequenceAt(bytes, pos, cp);
-        lengths.push_back(length == 0 ? 1 : length);
-        pos += lengths.back();
+bool occursIn(std::string_view bytes, std::size_t cutCharacters, std::string_view containedUtf8) {
+    if (containedUtf8.empty()) {
+        return false;
     }
-    for (std::size_t i = 0; i < count && i < lengths.size(); ++i) {
-        total += lengths[lengths.size() - 1 - i];
-    }
-    return total;
+    thread_local std::u32string pattern;
+    foldInto(containedUtf8, pattern);
+    pattern.insert(pattern.begin(), U'*');
+    pattern.push_back(U'*');
+    return matchName(pattern, bytes, cutCharacters);
 }
 
 WildcardMask::WildcardMask(std::string_view maskUtf8) : pattern_(foldedCharacters(maskUtf8)) {

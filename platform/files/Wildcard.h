@@ -6,7 +6,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 class WildcardMask {
   public:
@@ -27,5 +26,7 @@ class WildcardMask {
 std::u32string foldedCharacters(std::string_view bytes);
 void foldInto(std::string_view bytes, std::u32string& out);
 
-// Number of bytes that the last `count` characters of a UTF-8 string take (an invalid byte is one character).
-std::size_t bytesOfLastCharacters(std::string_view bytes, std::size_t count);
+// Whether `containedUtf8` occurs in `bytes` less its last `cutCharacters` characters, both compared as the
+// masks compare: by the characters shown, case-folded, with "*" and "?" in the contained text as wildcards.
+// An empty contained text occurs nowhere.
+bool occursIn(std::string_view bytes, std::size_t cutCharacters, std::string_view containedUtf8);

@@ -1,7 +1,8 @@
 #pragma once
-// How a name or a path, a byte string from the system, is shown: decoded as UTF-8, or as Windows-1251 when
-// it is not valid UTF-8 (Windows archives unpacked on Linux hold many such names). Only the display decodes:
-// the bytes themselves stay as they are everywhere else.
+// How a name or a path, a byte string from the system, is shown: each name of it by itself, decoded as UTF-8,
+// or as Windows-1251 when that name is not valid UTF-8 (Windows archives unpacked on Linux hold many such
+// names), so one such name leaves the rest of its path readable. Only the display decodes: the bytes
+// themselves stay as they are everywhere else.
 
 #include <QString>
 #include <string>

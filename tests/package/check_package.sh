@@ -15,14 +15,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
 deb="$(echo "$work"/out/varnel_*_"$(dpkg --print-architecture)".deb)"
 mapfile -t files < <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
-expected="./usr/bin/varnel ./usr/lib/varnel/help.chm ./usr/lib/varnel/varnel ./usr/share/applications/varnel.desktop
+expected="./usr/bin/varnel ./usr/lib/varnel/help.chm ./usr/lib/varnel/varnel ./usr/lib/varnel/varnel-pdf-text ./usr/share/applications/varnel.desktop
 ./usr/share/doc/varnel/changelog.gz ./usr/share/doc/varnel/copyright ./usr/share/icons/hicolor/scalable/apps/varnel.svg
 ./usr/share/man/man1/varnel.1.gz ./usr/share/metainfo/example.varnel.Varnel.metainfo.xml"
 [ "${files[*]}" = "$(echo $expected)" ] || fail "the package holds: ${files[*]}"
-for needed in libqt6widgets6 xdg-utils fonts-liberation fonts-dejavu-core fonts-terminus-otb qt6-translations-l10n; do
+for needed in libqt6widgets6 libpoppler-cpp0v5 xdg-utils fonts-liberation fonts-dejavu-core fonts-terminus-otb qt6-translations-l10n locales; do
     dpkg-deb -f "$deb" Depends | grep -qw "$needed" || fail "Depends lacks $needed"
 done
-dpkg-deb -f "$deb" Recommends | grep -qw kchmviewer || fail "no CHM reader recommended"
+dpkg-deb -f "$deb" Suggests | grep -qw kchmviewer || fail "no CHM reader suggested"
+[ -z "$(dpkg-deb -f "$deb" Recommends)" ] || fail "it recommends: $(dpkg-deb -f "$deb" Recommends)"
 
 root="$work/root"
 dpkg -x "$deb" "$root"

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDrag>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -181,6 +182,27 @@ TEST_F(ResultActionsTest, ViewCopiesTheSearchTextOnlyWithСТекстом) {
     w->CheckBox1->setChecked(true);
     w->Button7->click();
     EXPECT_EQ(RF->Edit1->text(), QStringLiteral("  word "));
+    w->CheckBox3->setChecked(true);  // looked for in code page 866 alone: the file opens in DOS
+    w->Button7->click();
+    EXPECT_EQ(RF->Label3->text(), QStringLiteral("DOS"));
+    w->CheckBox3->setChecked(false);
+    w->Edit5->setText(QStringLiteral("text"));
+    w->Button7->click();
+    EXPECT_EQ(RF->Label3->text(), QStringLiteral("WIN"));
+}
+
+// A viewer that is open already comes to the front when View uses it again.
+TEST_F(ResultActionsTest, ViewBringsAnOpenViewerToTheFront) {
+    const std::pair<const char*, QWidget*> cases[] = {{"large.png", SHPIC}, {"notes.txt", RF}};
+    for (const auto& [name, viewer] : cases) {
+        SCOPED_TRACE(name);
+        select(tree.path(name));
+        w->Button7->click();
+        w->activateWindow();
+        QTRY_VERIFY(w->isActiveWindow());
+        w->Button7->click();
+        QTRY_VERIFY(viewer->isActiveWindow());
+    }
 }
 
 // The real file viewer behind View: it loads what View names, in place when it is open; the toggle shows what

@@ -56,12 +56,20 @@ INSTANTIATE_TEST_SUITE_P(
         // The path less its last character (the length of "*"): "readme" loses its "e", "readme.txt" does
         // not.
         ContainedCase{"/docs/readme", 1, "me", false}, ContainedCase{"/docs/readme.txt", 1, "me", true},
-        // Latin letters without regard to case; the folder part counts too.
+        // Without regard to case, Latin and Cyrillic alike, by the characters shown; the folder part counts
+        // too.
         ContainedCase{"/x/ABC/file", 1, "abc", true}, ContainedCase{"/x/abc/file", 1, "ABC", true},
-        // Cyrillic letters are compared as they stand.
-        ContainedCase{"/x/Отчёт.doc", 1, "отчёт", false}, ContainedCase{"/x/отчёт.doc", 1, "отчёт", true},
-        // The cut counts characters, so a Cyrillic extension is cut whole.
+        ContainedCase{"/x/Отчёт.doc", 1, "отчёт", true},
+        ContainedCase{"/x/Договор аренды.txt", 1, "ДОГОВОР", true},
+        ContainedCase{"/x/\xC4\xEE\xE3\xEE\xE2\xEE\xF0.txt", 1, "договор", true},  // Windows-1251
+        // "*" and "?" are wildcards: ‹*договор*› finds the text anywhere, folders included.
+        ContainedCase{"/x/Договор аренды.txt", 1, "договор*", true},
+        ContainedCase{"/Договоры/2001/a.txt", 3, "договор*", true},
+        ContainedCase{"/x/a.txt", 1, "договор*", false}, ContainedCase{"/x/ABC.txt", 1, "a?c*", true},
+        ContainedCase{"/x/ac.txt", 1, "a?c*", false}, ContainedCase{"/docs/readme", 1, "me*", false},
+        // The cut counts the characters shown, so a Cyrillic extension is cut whole, in either encoding.
         ContainedCase{"/x/a.док", 3, "док", false}, ContainedCase{"/x/a.док", 3, "a.", true},
+        ContainedCase{"/x/a.\xE4\xEE\xEA", 3, "a.", true}, ContainedCase{"/x/a.\xE4\xEE\xEA", 3, "д", false},
         ContainedCase{"/ab", 10, "a", false}, ContainedCase{"/ab", 0, "", false}));
 
 namespace {
@@ -131,17 +139,20 @@ TEST(EndMessage, AddsALineForEachKindOfUnreadableEntry) {
     const QString success = QStringLiteral("Поиск успешен! Выбери то, что нужно.");
     const QString nothing = QStringLiteral("К сожалению, ничего не найдено...");
     struct Case {
-        std::size_t found, files, folders;
+        std::size_t found, files, folders, documents;
         QString text;
     } cases[] = {
-        {2, 0, 0, success},
-        {0, 0, 3, nothing + QStringLiteral("\nНе удалось прочитать папок: 3")},
-        {1, 4, 0, success + QStringLiteral("\nНе удалось прочитать файлов: 4")},
-        {0, 5, 6,
+        {2, 0, 0, 0, success},
+        {0, 0, 3, 0, nothing + QStringLiteral("\nНе удалось прочитать папок: 3")},
+        {1, 4, 0, 0, success + QStringLiteral("\nНе удалось прочитать файлов: 4")},
+        {0, 5, 6, 0,
          nothing + QStringLiteral("\nНе удалось прочитать файлов: 5\nНе удалось прочитать папок: 6")},
+        {1, 1, 0, 7,
+         success +
+             QStringLiteral("\nНе удалось прочитать файлов: 1\nНе удалось прочитать текст документов: 7")},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(endMessage(c.found, c.files, c.folders), c.text);
+        EXPECT_EQ(endMessage(c.found, c.files, c.folders, c.documents), c.text);
     }
 }
 

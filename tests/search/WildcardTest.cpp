@@ -43,10 +43,3 @@ INSTANTIATE_TEST_SUITE_P(
         // Several stars back-track correctly.
         MaskCase{"*a*b*c", "xxaxxbxxbc", true}, MaskCase{"*a*b*c", "xxaxxcxxb", false},
         MaskCase{"**", "", true}, MaskCase{"*", "", true}, MaskCase{"?", "", false}));
-
-TEST(Wildcard, BytesOfLastCharacters) {
-    EXPECT_EQ(bytesOfLastCharacters("abc", 1), 1u);
-    EXPECT_EQ(bytesOfLastCharacters("файл", 2), 4u);
-    EXPECT_EQ(bytesOfLastCharacters("a\xFF", 1), 1u);
-    EXPECT_EQ(bytesOfLastCharacters("ab", 5), 2u);
-}

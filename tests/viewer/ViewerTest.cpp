@@ -22,6 +22,7 @@
 #include "TestSupport.h"
 #include "app/forms.h"
 #include "matching/ContentMatch.h"
+#include "matching/TextForms.h"
 #include "platform/files/FileError.h"
 #include "platform/text/CodePages.h"
 #include "search/FS1.h"
@@ -36,6 +37,14 @@ std::string filled(std::size_t size, const std::vector<std::pair<std::size_t, st
     std::string bytes(size, '.');
     for (const auto& [offset, text] : marks) {
         bytes.replace(offset, text.size(), text);
+    }
+    return bytes;
+}
+
+std::string encoded(const QString& text, TextEncoding encoding) {
+    std::string bytes;
+    for (const char32_t ch : text.toStdU32String()) {
+        bytes += encodeCharacter(ch, encoding).value();
     }
     return bytes;
 }
@@ -422,6 +431,8 @@ TEST_F(ViewerTest, ALongSearchEndsOrGoesOnAsWhatComesMeanwhileAsks) {
         {"nothing", [] {}, false, "", "002FFFF0"},
         {"a second Enter", [&] { QTest::keyClick(viewer.Edit1, Qt::Key_Return); }, false, "", "002FFFF0"},
         {"hidden", [&] { viewer.hide(); }, true, "00000000: 2E", ""},
+        {"Esc in the search field", [&] { QTest::keyClick(viewer.Edit1, Qt::Key_Escape); }, true,
+         "00000000: 2E", ""},
         {"another file loaded", [&] { load(other); }, true, "00000000: 6F 74", ""},
         {"TXT - HEX", [&] { viewer.Button5->click(); }, true, "....", ""},
         {"the program's end", [&] { searchWindow.close(); }, true, "00000000: 2E", ""},  // closes the viewer
@@ -448,6 +459,63 @@ TEST_F(ViewerTest, ALongSearchEndsOrGoesOnAsWhatComesMeanwhileAsks) {
         EXPECT_TRUE(lines()[0].startsWith(c.firstLine)) << c.name;
         EXPECT_EQ(selected(), c.selection) << c.name;
     }
+}
+
+// A file viewed to find a text opens in the reading that shows the text; one viewed without a text in the
+// reading its byte-order mark names, else in the reading on display.
+TEST_F(ViewerTest, AFileOpensInTheReadingThatShowsItsText) {
+    const QString text = QStringLiteral("аренды");
+    const QString line = QStringLiteral("Договор аренды\n");
+    const std::string utf8Mark = "\xEF\xBB\xBF";
+    const std::string utf16Mark = "\xFF\xFE";
+    const std::string utf16 = encoded(line, TextEncoding::Utf16le);
+    const std::string utf8 = encoded(line, TextEncoding::Utf8);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::optional<TextToFind> find;
+        QString before, after;
+        bool showsText;
+    };
+    const std::vector<Case> cases = {
+        {"Windows-1251", encoded(line, TextEncoding::Win1251), TextToFind{text}, "UCODE", "WIN", true},
+        {"UTF-8", utf8, TextToFind{text}, "WIN", "UTF-8", true},
+        {"UTF-16LE", utf16, TextToFind{text}, "WIN", "UCODE", true},
+        {"UTF-16LE, a Latin text", encoded("Lease", TextEncoding::Utf16le), TextToFind{"LEASE"}, "WIN",
+         "UCODE", false},
+        {"large UTF-16LE", std::string(70000, '.') + utf16, TextToFind{text}, "UTF-8", "UCODE", false},
+        {"code page 866, DOS ticked", encoded(line, TextEncoding::Cp866), TextToFind{text, true}, "WIN",
+         "DOS", true},
+        {"a text it does not hold", utf16Mark + utf16, TextToFind{"купли"}, "UTF-8", "WIN", false},
+        {"an empty text, UTF-16LE mark", utf16Mark + utf16, TextToFind{""}, "WIN", "UCODE", true},
+        {"no text, UTF-8 mark", utf8Mark + utf8, std::nullopt, "WIN", "UTF-8", true},
+        {"no text, UTF-16LE mark", utf16Mark + utf16, std::nullopt, "DOS", "UCODE", true},
+        {"no text, no mark", utf8, std::nullopt, "DOS", "DOS", false},
+    };
+    for (const Case& c : cases) {
+        viewer.Label3->setText(c.before);
+        CurrentFilePath = tree.file(c.name, c.bytes);
+        if (c.find) {
+            viewer.LoadFileFinding(*c.find);
+            EXPECT_EQ(viewer.Edit1->text(), c.find->text) << c.name;
+        } else {
+            viewer.LoadFile();
+        }
+        EXPECT_EQ(viewer.Label3->text(), c.after) << c.name;
+        EXPECT_EQ(viewer.loadedPath(), CurrentFilePath) << c.name;
+        EXPECT_EQ(viewer.Memo1->toPlainText().contains(text), c.showsText) << c.name;
+    }
+    EXPECT_TRUE(messages.shown.empty());
+
+    // Hidden while the file is searched for the text's forms: it opens in the reading on display.
+    viewer.Label3->setText(QStringLiteral("DOS"));
+    viewer.show();
+    CurrentFilePath = tree.file("long", std::string(3 << 20, '.') + utf16);
+    const CallbackPump hideAtOnce([&](int) { viewer.hide(); });
+    viewer.LoadFileFinding({text});
+    EXPECT_EQ(hideAtOnce.calls(), 1);
+    EXPECT_EQ(viewer.Label3->text(), QStringLiteral("DOS"));
+    EXPECT_EQ(viewer.loadedPath(), CurrentFilePath);
 }
 
 TEST_F(ViewerTest, TextPageSearchOnlyTellsToSwitchAndSearchesTurnWrappingOff) {
@@ -557,11 +625,13 @@ TEST_F(ViewerTest, FilesThatCannotBeShown) {
 }
 
 TEST_F(ViewerTest, CreationLoadsTheFirstArgumentAndTakesTheSecondAsSearchText) {
-    const std::string path = tree.file("arg.txt", "hello");
-    const TRF withTwo({QString::fromStdString(path), QStringLiteral("ell")});
+    const std::string path = tree.file("arg.txt", "привет");
+    const TRF withTwo({QString::fromStdString(path), QStringLiteral("ИВ")});
+    QCoreApplication::processEvents();  // the file is searched for the text once events run
     EXPECT_EQ(withTwo.loadedPath(), path);
-    EXPECT_EQ(withTwo.Memo1->toPlainText(), QStringLiteral("hello"));
-    EXPECT_EQ(withTwo.Edit1->text(), QStringLiteral("ell"));
+    EXPECT_EQ(withTwo.Label3->text(), QStringLiteral("UTF-8"));
+    EXPECT_EQ(withTwo.Memo1->toPlainText(), QStringLiteral("привет"));
+    EXPECT_EQ(withTwo.Edit1->text(), QStringLiteral("ИВ"));
     EXPECT_FALSE(withTwo.Memo1->textCursor().hasSelection());
     EXPECT_FALSE(withTwo.isVisible());
     const TRF withMissing(

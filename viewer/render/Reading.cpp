@@ -1,34 +1,45 @@
 #include "viewer/render/Reading.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/text/CodePages.h"
 
+namespace {
+
+// In the order of the cycle.
+constexpr Reading kCycle[] = {Reading::Win, Reading::Dos, Reading::Ucode, Reading::Utf8};
+constexpr int kReadings = 4;
+
+int indexOf(Reading reading) {
+    return static_cast<int>(std::find(std::begin(kCycle), std::end(kCycle), reading) - std::begin(kCycle));
+}
+
+QString captionOf(int index) {
+    static const QString captions[kReadings] = {QStringLiteral("WIN"), QStringLiteral("DOS"),
+                                                QStringLiteral("UCODE"), QStringLiteral("UTF-8")};
+    return captions[(index + kReadings) % kReadings];
+}
+
+}  // namespace
+
 Reading readingOf(const QString& caption) {
-    if (caption == QLatin1String("DOS")) {
-        return Reading::Dos;
-    }
-    if (caption == QLatin1String("UCODE")) {
-        return Reading::Ucode;
-    }
-    if (caption == QLatin1String("UTF-8")) {
-        return Reading::Utf8;
+    for (int at = 0; at < kReadings; ++at) {
+        if (captionOf(at) == caption) {
+            return kCycle[at];
+        }
     }
     return Reading::Win;
 }
 
-const QString kFirstOtherReadings = QStringLiteral("UTF-8 UCODE DOS");
+ReadingCaptions captionsOf(Reading reading) {
+    const int at = indexOf(reading);
+    return {captionOf(at),
+            captionOf(at - 1) + QLatin1Char(' ') + captionOf(at - 2) + QLatin1Char(' ') + captionOf(at - 3)};
+}
 
-ReadingCaptions nextReading(const QString& caption) {
-    switch (readingOf(caption)) {
-        case Reading::Win:
-            return {QStringLiteral("DOS"), QStringLiteral("WIN UTF-8 UCODE")};
-        case Reading::Dos:
-            return {QStringLiteral("UCODE"), QStringLiteral("DOS WIN UTF-8")};
-        case Reading::Ucode:
-            return {QStringLiteral("UTF-8"), QStringLiteral("UCODE DOS WIN")};
-        case Reading::Utf8:
-            break;
-    }
-    return {QStringLiteral("WIN"), kFirstOtherReadings};
+Reading nextReading(Reading reading) {
+    return kCycle[(indexOf(reading) + 1) % kReadings];
 }
 
 std::string oemToAnsi(std::string text) {

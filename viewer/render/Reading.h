@@ -10,15 +10,16 @@ enum class Reading { Win, Dos, Ucode, Utf8 };
 // The reading a caption of the reading label names; anything unknown reads as WIN.
 Reading readingOf(const QString& caption);
 
-// What the switch writes: the new reading's caption and the list of the other three, the next one last. The
-// list runs against the cycle WIN, DOS, UCODE, UTF-8, so read from its right it names the readings to come.
+// The reading the switch selects after `reading`: WIN, DOS, UCODE, UTF-8 and round again.
+Reading nextReading(Reading reading);
+
+// What the reading label and the list beside it show for a reading: its caption and the other three, the
+// next one last. The list runs against the cycle, so read from its right it names the readings to come.
 struct ReadingCaptions {
     QString reading;
     QString others;
 };
-ReadingCaptions nextReading(const QString& caption);
-// The list before the first press, the same as after a return to WIN.
-extern const QString kFirstOtherReadings;
+ReadingCaptions captionsOf(Reading reading);
 
 // The character that stands for a byte that cannot be shown as itself (drawn as "►").
 constexpr char kPlaceholder = 0x10;

@@ -1,0 +1,95 @@
+#include "viewer/document/DocumentView.h"
+
+#include <QScopeGuard>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "documents/DocumentMatch.h"
+#include "documents/DocumentReader.h"
+#include "matching/ContentMatch.h"
+#include "viewer/paging/PageReader.h"
+
+namespace {
+
+constexpr auto kWaitSlice = std::chrono::milliseconds(5);
+
+}  // namespace
+
+DocumentView::DocumentView(std::vector<std::string> blocks) : blocks_(std::move(blocks)) {
+    for (const std::string& block : blocks_) {
+        if (!starts_.empty()) {
+            memoText_.append(QLatin1Char('\n'));
+        }
+        starts_.push_back(memoText_.size());
+        memoText_.append(QString::fromStdString(block));
+    }
+}
+
+qsizetype DocumentView::memoPosition(std::size_t block, std::size_t byte) const {
+    return starts_[block] + QString::fromUtf8(blocks_[block].data(), static_cast<qsizetype>(byte)).size();
+}
+
+std::optional<MemoMatch> DocumentView::find(const QString& typed, qsizetype from) const {
+    const DocumentQuery query(typed);
+    if (!query.findable() || blocks_.empty()) {
+        return std::nullopt;
+    }
+    // The block `from` falls in, and the byte of that block it stands at.
+    std::size_t block =
+        static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), from) - starts_.begin());
+    block = block == 0 ? 0 : block - 1;
+    const QString shown = QString::fromStdString(blocks_[block]);
+    std::size_t byte =
+        static_cast<std::size_t>(shown.left(std::max<qsizetype>(0, from - starts_[block])).toUtf8().size());
+    for (; block < blocks_.size(); ++block, byte = 0) {
+        if (const std::optional<BlockMatch> match = query.findIn(blocks_[block], byte)) {
+            return MemoMatch{memoPosition(block, match->begin), memoPosition(block, match->end)};
+        }
+    }
+    return std::nullopt;
+}
+
+bool mayBeDocumentFile(const std::string& path) {
+    if (QueryFileSize(path) == 0) {
+        return false;
+    }
+    unsigned char head[kDocumentHeadBytes];
+    const std::size_t count = readViewedBytes(path, 0, sizeof head, head);
+    return DocumentReader::current().mayBeDocument(reinterpret_cast<const char*>(head), count);
+}
+
+DocumentText readDocumentWhileWaiting(const std::string& path, PdfTextSource* pdf,
+                                      const std::function<bool()>& keepGoing) {
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> finished{false};
+    DocumentText text;
+    std::exception_ptr failure;
+    std::thread reader([&] {
+        try {
+            text = DocumentReader::current().read(
+                path, [&cancel] { return cancel.load(); }, pdf);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        finished = true;
+    });
+    // Whatever ends the wait, a failure of keepGoing included, the read is ended before its state goes.
+    auto joined = qScopeGuard([&] {
+        cancel = true;
+        reader.join();
+    });
+    while (!finished) {
+        if (!cancel && !keepGoing()) {
+            cancel = true;
+        }
+        std::this_thread::sleep_for(kWaitSlice);
+    }
+    joined.dismiss();
+    reader.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return text;
+}
