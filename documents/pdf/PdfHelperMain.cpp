@@ -36,21 +36,6 @@ bool readExactly(int fd, char* into, std::size_t count) {
     return true;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        at += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
 bool readRequest(std::string& path) {
     unsigned char length[4];
     if (!readExactly(kPdfHelperChannel, reinterpret_cast<char*>(length), 4)) {
@@ -126,7 +111,7 @@ int main() {
         } catch (const std::exception& failure) {
             text = unreadable(failure.what());
         }
-        if (!writeAll(kPdfHelperChannel, encodePdfAnswer(text))) {
+        if (!sendAll(kPdfHelperChannel, encodePdfAnswer(text))) {
             return 1;
         }
     }

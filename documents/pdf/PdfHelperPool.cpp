@@ -48,21 +48,6 @@ void stop(pid_t& pid, int& channel) {
     channel = -1;
 }
 
-bool sendAll(int channel, const std::string& bytes) {
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const ssize_t put = ::send(channel, bytes.data() + at, bytes.size() - at, MSG_NOSIGNAL);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        at += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
 }  // namespace
 
 PdfHelperPool::PdfHelperPool(std::vector<std::string> command, unsigned helpers, PdfHelperLimits limits)

@@ -1,5 +1,9 @@
 #include "documents/pdf/PdfProtocol.h"
 
+#include <sys/socket.h>
+
+#include <cerrno>
+
 namespace {
 
 constexpr unsigned char kRead = 1;
@@ -17,6 +21,21 @@ void appendString(std::string& bytes, const std::string& text) {
 }
 
 }  // namespace
+
+bool sendAll(int channel, const std::string& bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const ssize_t put = ::send(channel, bytes.data() + at, bytes.size() - at, MSG_NOSIGNAL);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        at += static_cast<std::size_t>(put);
+    }
+    return true;
+}
 
 std::string encodePdfRequest(const std::string& path) {
     std::string bytes;

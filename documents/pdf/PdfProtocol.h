@@ -15,6 +15,9 @@
 constexpr int kPdfHelperChannel = 3;
 
 std::string encodePdfRequest(const std::string& path);
+
+// Sends all of `bytes` on the socket `channel`, going on after a signal; false when the other side is gone.
+bool sendAll(int channel, const std::string& bytes);
 std::string encodePdfAnswer(const DocumentText& text);
 
 // Takes an answer in as its bytes arrive.
