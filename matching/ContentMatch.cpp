@@ -148,13 +148,13 @@ FileSearch::Outcome FileSearch::find(const InputFile& file, const std::atomic<bo
     if (!text_->findable()) {
         return Outcome::NotFound;
     }
-    const std::int64_t found = searchOpenFile(
-        file, text_->scanner(), 0, block_.get(), ReadAhead::Sequential,
-        [&](const char* bytes, std::size_t filled) {
-            if (head_.empty()) {  // the first block read: the file's first bytes
-                head_.assign(bytes, std::min(filled, kHeadBytes));
-            }
-            return !stop.load(std::memory_order_relaxed);
-        });
+    const std::int64_t found =
+        searchOpenFile(file, text_->scanner(), 0, block_.get(), ReadAhead::Sequential,
+                       [&](const char* bytes, std::size_t filled) {
+                           if (head_.empty()) {  // the first block read: the file's first bytes
+                               head_.assign(bytes, std::min(filled, kHeadBytes));
+                           }
+                           return !stop.load(std::memory_order_relaxed);
+                       });
     return found == kSearchAbandoned ? Outcome::Abandoned : found >= 0 ? Outcome::Found : Outcome::NotFound;
 }

@@ -177,7 +177,8 @@ void ContentPrefetch::claim(std::vector<Job>& jobs, bool& more) {
     }
 }
 
-ContentPrefetch::Answer ContentPrefetch::answer(Helper& self, FileSearch& search, const ContentQuestion& question,
+ContentPrefetch::Answer ContentPrefetch::answer(Helper& self, FileSearch& search,
+                                                const ContentQuestion& question,
                                                 const DocumentQuery* documents, PdfTextSource* pdf) {
     Folder& folder = self.folders.open(folders_[question.place.folder].path);
     return testContent(folder, nameOf(question.path), question.path, question.listed, search, self.cancel,
