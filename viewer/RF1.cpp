@@ -8,6 +8,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextCursor>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
@@ -153,6 +154,8 @@ void TRF::createControls() {
     Edit1->setFont(arial);
     Memo1 = place<QPlainTextEdit>(this, {8, 40, 689, 415}, QString());
     Memo1->setReadOnly(true);
+    Memo1->setUndoRedoEnabled(
+        false);  // nothing is typed into it, and a document's slices would pile up there
     Memo1->setFont(makeFont(Face::Fixedsys, 13));
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setOwnScrollBars(Memo1, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOff);
@@ -315,6 +318,9 @@ bool TRF::loadDocument(const std::string& path) {
     return true;
 }
 
+// The text goes into the memo a slice at a time with events let through between slices, so the window
+// answers while a book-length document fills it. What ends a search in the file (Esc, another file, "TXT -
+// HEX", the reading switch) ends the filling too; the text is then filled anew when it is shown again.
 void TRF::showDocumentText() {
     documentShown_ = true;
     WholeTextMode = true;
@@ -322,7 +328,21 @@ void TRF::showDocumentText() {
     showSizeInTitle();
     ScrollBar1->hide();
     setOwnScrollBars(Memo1, Qt::ScrollBarAsNeeded, Qt::ScrollBarAsNeeded);
-    Memo1->setPlainText(document_->memoText());
+    const QString& text = document_->memoText();
+    whileHolding([&] {
+        // The first slice sets the memo's caret at the text's start; the others go in after it.
+        qsizetype from = memoSliceEnd(text, 0);
+        Memo1->setPlainText(text.left(from));
+        QTextCursor end(Memo1->document());
+        while (from < text.size() && !searchEnding_) {
+            pumpEvents();
+            const qsizetype to = memoSliceEnd(text, from);
+            end.movePosition(QTextCursor::End);
+            end.insertText(text.mid(from, to - from));
+            from = to;
+        }
+        documentFilled_ = from == text.size();
+    });
 }
 
 void TRF::LoadUcodeWhole(const std::string& path) {
@@ -410,6 +430,8 @@ void TRF::BitBtn1Click() {
     if (document_) {
         if (!documentShown_) {
             ScrollBar1Change();  // a document's text is the same in every reading; its hex page is not
+        } else if (!documentFilled_) {
+            showDocumentText();
         }
         return;
     }

@@ -122,9 +122,10 @@ class TRF : public QWidget {
     std::unique_ptr<std::uint16_t[]> UnitBuffer;
     std::unique_ptr<QObject> applicationHook_;
     // A document's text, read when the file was loaded, and whether the memo shows it ("TXT - HEX" switches
-    // between it and the file's own bytes in hex pages).
+    // between it and the file's own bytes in hex pages), and whether the memo holds all of it.
     std::optional<DocumentView> document_;
     bool documentShown_ = false;
+    bool documentFilled_ = false;
     std::unique_ptr<PdfTextSource> pdf_;
 };
 

@@ -2,6 +2,7 @@
 // file's bytes in hex pages and back, PDF pages, and a document whose text cannot be read shown as any file.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -60,4 +61,60 @@ TEST(DocumentViewer, ShowsTheTextAndFindsTheCarriedOverText) {
     load("locked.doc", FakeDocumentReader::kUnreadableDocument);
     EXPECT_FALSE(viewer.showsDocumentText());
     EXPECT_EQ(viewer.Memo1->toPlainText(), QString::fromLatin1(FakeDocumentReader::kUnreadableDocument));
+}
+
+TEST(DocumentViewer, SlicesEndAfterALineEndAndNeverSplitAPair) {
+    const qsizetype slice = kMemoSliceChars;
+    const QString plain(slice * 2, QLatin1Char('a'));
+    QString lines = plain;
+    lines[100] = QLatin1Char('\n');
+    lines[slice - 10] = QLatin1Char('\n');
+    QString pair = plain;
+    pair[slice - 1] = QChar(0xD83D);
+    pair[slice] = QChar(0xDE00);
+    const struct {
+        const char* name;
+        QString text;
+        qsizetype from;
+        qsizetype end;
+    } cases[] = {
+        {"short text whole", QStringLiteral("a\nb"), 0, 3},
+        {"no line end", plain, 0, slice},
+        {"after the last line end", lines, 0, slice - 9},
+        {"line end before from ignored", lines, slice - 9, 2 * slice - 9},
+        {"pair kept whole", pair, 0, slice - 1},
+        {"the rest", plain, slice, 2 * slice},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(memoSliceEnd(c.text, c.from), c.end) << c.name;
+    }
+}
+
+// A long text fills the memo a slice at a time, letting events through; the reading switch pressed
+// meanwhile ends the filling and the text is filled anew, whole.
+TEST(DocumentViewer, FillsALongTextWhileTheWindowAnswers) {
+    TempTree tree;
+    FakeDocumentReader reader;
+    TRF viewer;
+    std::string bytes = FakeDocumentReader::kFakeDocument;
+    QString whole;
+    for (int block = 0; block < 4000; ++block) {
+        const std::string line = "абзац " + std::to_string(block) + " договора аренды помещения";
+        bytes += (block ? "\x1e" : "") + line;
+        whole += (block ? "\n" : "") + QString::fromStdString(line);
+    }
+    CurrentFilePath = tree.file("long.doc", bytes);
+    qsizetype shownAtFirstSwitch = -1;
+    CallbackPump pump([&](int) {
+        const qsizetype shown = viewer.Memo1->toPlainText().size();
+        if (shownAtFirstSwitch < 0 && shown > 0) {
+            shownAtFirstSwitch = shown;
+            viewer.BitBtn1->click();
+        }
+    });
+    viewer.LoadFile();
+    EXPECT_GT(shownAtFirstSwitch, 0);
+    EXPECT_LT(shownAtFirstSwitch, whole.size());
+    EXPECT_EQ(viewer.Memo1->toPlainText(), whole);
+    EXPECT_EQ(viewer.Label3->text(), QStringLiteral("DOS"));
 }

@@ -51,6 +51,18 @@ std::optional<MemoMatch> DocumentView::find(const QString& typed, qsizetype from
     return std::nullopt;
 }
 
+qsizetype memoSliceEnd(const QString& text, qsizetype from) {
+    const qsizetype limit = std::min(text.size(), from + kMemoSliceChars);
+    if (limit == text.size()) {
+        return limit;
+    }
+    const qsizetype lineEnd = text.lastIndexOf(QLatin1Char('\n'), limit - 1);
+    if (lineEnd >= from) {
+        return lineEnd + 1;
+    }
+    return text.at(limit - 1).isHighSurrogate() ? limit - 1 : limit;
+}
+
 bool mayBeDocumentFile(const std::string& path) {
     if (QueryFileSize(path) == 0) {
         return false;

@@ -34,6 +34,12 @@ class DocumentView {
     QString memoText_;
 };
 
+// Where the slice of `text` that begins at `from` ends when the memo is filled a slice at a time: after the
+// last line end within kMemoSliceChars characters, else at that count, never between the two halves of a
+// surrogate pair.
+constexpr qsizetype kMemoSliceChars = 32768;
+qsizetype memoSliceEnd(const QString& text, qsizetype from);
+
 // Whether the file's first bytes may be a document's; false for a file that is empty or no regular file.
 bool mayBeDocumentFile(const std::string& path);
 
