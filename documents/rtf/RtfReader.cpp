@@ -14,71 +14,6 @@ constexpr std::size_t kLongestWord = 32;
 constexpr int kLongestParameter = 10;
 constexpr std::size_t kMostFonts = 4096;
 
-bool oneOf(const std::string& word, std::initializer_list<const char*> words) {
-    return std::any_of(words.begin(), words.end(), [&word](const char* w) { return word == w; });
-}
-
-// Destinations whose text is no part of what the document reads.
-bool skippedDestination(const std::string& word) {
-    return oneOf(word, {"fonttbl",
-                        "colortbl",
-                        "stylesheet",
-                        "info",
-                        "pict",
-                        "object",
-                        "listtable",
-                        "listoverridetable",
-                        "revtbl",
-                        "rsidtbl",
-                        "generator",
-                        "themedata",
-                        "colorschememapping",
-                        "datastore",
-                        "latentstyles",
-                        "xmlnsd",
-                        "filetbl",
-                        "pgdsctbl",
-                        "fldinst",
-                        "xe",
-                        "tc",
-                        "tcn",
-                        "bkmkstart",
-                        "bkmkend",
-                        "nonshppict",
-                        "shprslt",
-                        "sp",
-                        "pntxta",
-                        "pntxtb",
-                        "ftnsep",
-                        "ftnsepc",
-                        "aftnsep",
-                        "aftnsepc",
-                        "ftncn",
-                        "aftncn",
-                        "template",
-                        "userprops",
-                        "docvar",
-                        "upr",
-                        "falt",
-                        "panose",
-                        "mmathPr",
-                        "wgrffmtfilter",
-                        "pgptbl",
-                        "protusertbl",
-                        "objdata"});
-}
-
-// Destinations that are text read on their own, apart from the paragraph they stand in.
-bool storyDestination(const std::string& word) {
-    return oneOf(word, {"footnote", "annotation", "header", "headerl", "headerr", "headerf", "footer",
-                        "footerl", "footerr", "footerf", "shptxt"});
-}
-
-// Starred destinations that hold text a reader shows (LibreOffice stars its footnotes).
-bool keptStarredDestination(const std::string& word) {
-    return storyDestination(word) || word == "shpinst";
-}
-
 bool isLetter(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -254,7 +189,8 @@ void RtfReader::endWord() {
     state_ = State::Text;
     const std::int64_t value = negative_ ? -parameter_ : parameter_;
     const int parameter = static_cast<int>(std::clamp<std::int64_t>(value, -2147483647, 2147483647));
-    controlWord(word_.size() > kLongestWord ? std::string() : word_, hasParameter_, parameter);
+    controlWord(word_.size() > kLongestWord ? std::string_view() : std::string_view(word_), hasParameter_,
+                parameter);
 }
 
 bool RtfReader::writing() const {
@@ -302,14 +238,15 @@ int RtfReader::codePage() const {
     return documentCodePage_;
 }
 
-void RtfReader::controlWord(const std::string& word, bool hasParameter, int parameter) {
+void RtfReader::controlWord(std::string_view word, bool hasParameter, int parameter) {
     if (groups_.empty()) {
         return;
     }
     Group& group = groups_.back();
     const bool starred = starred_;
     starred_ = false;
-    if (word == "bin") {
+    const RtfWordMeaning meaning = meaningOf(word);
+    if (meaning.kind == RtfWord::Binary) {
         if (hasParameter && parameter > 0) {
             binaryLeft_ = static_cast<std::uint64_t>(parameter);
             state_ = State::Binary;
@@ -321,67 +258,69 @@ void RtfReader::controlWord(const std::string& word, bool hasParameter, int para
         return;
     }
     if (group.fontTable) {
-        if (word == "f" && fonts_.size() < kMostFonts) {
-            definedFont_ = parameter;
-            fonts_[definedFont_];
-        } else if (word == "fcharset" && fonts_.count(definedFont_)) {
-            fonts_[definedFont_].charset = parameter;
-        } else if (word == "cpg" && fonts_.count(definedFont_)) {
-            fonts_[definedFont_].codePage = parameter;
-        } else if (starred || skippedDestination(word)) {
-            group.skip = true;
-        }
+        readFontTableWord(group, meaning.kind, starred, parameter);
         return;
     }
-    if (word == "fonttbl") {
+    if (meaning.kind == RtfWord::FontTable) {
         group.fontTable = true;
         return;
     }
-    if ((starred && !keptStarredDestination(word)) || skippedDestination(word)) {
+    const bool keptWhenStarred = meaning.kind == RtfWord::Story || meaning.kind == RtfWord::ShapeInstructions;
+    if ((starred && !keptWhenStarred) || meaning.kind == RtfWord::Skipped) {
         group.skip = true;
         return;
     }
     if (group.skip) {
         return;
     }
-    if (storyDestination(word)) {
-        group.story = true;
-        blocks_.open();
-    } else if (word == "ansicpg" && parameter > 0) {
-        documentCodePage_ = parameter;
-    } else if (word == "deff") {
-        defaultFont_ = parameter;
-    } else if (word == "f") {
-        group.font = parameter;
-    } else if (word == "plain") {
-        group.font = -1;
-    } else if (word == "uc") {
-        group.fallback = std::clamp(parameter, 0, 255);
-    } else if (word == "u") {
-        putUnicode(parameter);
-        fallbackLeft_ = group.fallback;
-    } else if (oneOf(word, {"par", "sect", "page", "cell", "nestcell", "row", "nestrow"})) {
-        blocks_.breakBlock();
-    } else if (word == "line") {
-        put(U'\n');
-    } else if (word == "tab") {
-        put(U'\t');
-    } else if (oneOf(word, {"emspace", "enspace", "qmspace"})) {
-        put(U' ');
-    } else if (word == "emdash") {
-        put(U'\u2014');
-    } else if (word == "endash") {
-        put(U'\u2013');
-    } else if (word == "bullet") {
-        put(U'\u2022');
-    } else if (word == "lquote") {
-        put(U'\u2018');
-    } else if (word == "rquote") {
-        put(U'\u2019');
-    } else if (word == "ldblquote") {
-        put(U'\u201C');
-    } else if (word == "rdblquote") {
-        put(U'\u201D');
+    switch (meaning.kind) {
+        case RtfWord::Story:
+            group.story = true;
+            blocks_.open();
+            break;
+        case RtfWord::AnsiCodePage:
+            if (parameter > 0) {
+                documentCodePage_ = parameter;
+            }
+            break;
+        case RtfWord::DefaultFont:
+            defaultFont_ = parameter;
+            break;
+        case RtfWord::Font:
+            group.font = parameter;
+            break;
+        case RtfWord::Plain:
+            group.font = -1;
+            break;
+        case RtfWord::UnicodeFallback:
+            group.fallback = std::clamp(parameter, 0, 255);
+            break;
+        case RtfWord::Unicode:
+            putUnicode(parameter);
+            fallbackLeft_ = group.fallback;
+            break;
+        case RtfWord::BlockEnd:
+            blocks_.breakBlock();
+            break;
+        case RtfWord::Character:
+            put(meaning.character);
+            break;
+        default:
+            break;
+    }
+}
+
+// Inside the font table only the fonts' numbers and code pages are read; any other destination is skipped.
+void RtfReader::readFontTableWord(Group& group, RtfWord kind, bool starred, int parameter) {
+    if (kind == RtfWord::Font && fonts_.size() < kMostFonts) {
+        definedFont_ = parameter;
+        fonts_[definedFont_];
+    } else if (kind == RtfWord::FontCharset && fonts_.count(definedFont_)) {
+        fonts_[definedFont_].charset = parameter;
+    } else if (kind == RtfWord::FontCodePage && fonts_.count(definedFont_)) {
+        fonts_[definedFont_].codePage = parameter;
+    } else if (starred || kind == RtfWord::Skipped || kind == RtfWord::FontTable) {
+        group.skip = true;
     }
 }
 

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "documents/BlockCollector.h"
+#include "documents/rtf/RtfWords.h"
 
 class RtfReader {
   public:
@@ -41,7 +43,8 @@ class RtfReader {
     void openGroup();
     void closeGroup();
     void endWord();
-    void controlWord(const std::string& word, bool hasParameter, int parameter);
+    void controlWord(std::string_view word, bool hasParameter, int parameter);
+    void readFontTableWord(Group& group, RtfWord kind, bool starred, int parameter);
     void controlSymbol(unsigned char symbol);
     bool writing() const;
     void put(char32_t ch);
