@@ -1,6 +1,8 @@
 // Measures the search run through the real window offscreen, and SearchFile on one large file.
 //   search_bench walk TREE           subfolders, mask *.txt
 //   search_bench content TREE TEXT   the same with "С текстом"
+//   search_bench content-unaware TREE TEXT
+//                                    the same with no file ever taken for a document
 //   search_bench system              "/" with subfolders, every entry
 //   search_bench stop FOLDER TEXT MS "С текстом" in FOLDER's *.bin files, "Стоп" pressed MS ms in
 //   search_bench file PATH TEXT      SearchFile over one file with the run's forms of TEXT, and a plain read
@@ -20,6 +22,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -31,6 +34,7 @@
 #include <vector>
 
 #include "app/forms.h"
+#include "documents/DocumentReader.h"
 #include "matching/ContentMatch.h"
 #include "platform/EventPump.h"
 #include "platform/GuardedApplication.h"
@@ -49,6 +53,13 @@ double secondsSince(Clock::time_point start) {
 long peakResidentKib() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// The largest peak of the helper processes the run started and has ended (the PDF readers).
+long helperPeakResidentKib() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
     return usage.ru_maxrss;
 }
 
@@ -98,16 +109,30 @@ class GapMeasuringPump : public EventPump {
     std::function<void()> onPump;
 };
 
-// The run's closing box would handle events: the moment it opens closes a gap.
+// The run's closing box would handle events: the moment it opens closes a gap. Its count of documents whose
+// text could not be read is kept, so a bench that reads no document's text says so.
 class SilentMessages : public Messages {
   public:
-    void information(const QString&) override { gaps.handled(); }
+    void information(const QString& text) override {
+        gaps.handled();
+        const QRegularExpressionMatch count =
+            QRegularExpression(QStringLiteral("Не удалось прочитать текст документов: (\\d+)")).match(text);
+        documentsUnreadable = count.hasMatch() ? count.captured(1).toInt() : 0;
+    }
     void captioned(const QString&, const QString&) override { gaps.handled(); }
     void error(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
     bool question(const QString& text) override {
         error(text);
         return true;
     }
+    int documentsUnreadable = 0;
+};
+
+// Tells no document from any other file: the run as it would be if documents were not read at all.
+class NoDocuments : public DocumentReader {
+  public:
+    bool mayBeDocument(const char*, std::size_t) override { return false; }
+    DocumentText read(const std::string&, const DocumentCancel&, PdfTextSource*) override { return {}; }
 };
 
 struct RunSetting {
@@ -174,9 +199,10 @@ int searchRun(const RunSetting& setting) {
     }
     std::printf(
         "seconds=%.4f found=%zu max_pump_gap_ms=%.2f peak_rss_kib=%ld rss_before_kib=%ld path_bytes=%llu "
-        "stop_ms=%.2f\n",
+        "stop_ms=%.2f documents_unreadable=%d helper_peak_rss_kib=%ld\n",
         seconds, found.size(), gaps.longestMs(), peakResidentKib(), residentBefore,
-        static_cast<unsigned long long>(pathBytes), stopMs);
+        static_cast<unsigned long long>(pathBytes), stopMs, messages.documentsUnreadable,
+        helperPeakResidentKib());
     return 0;
 }
 
@@ -249,6 +275,11 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "content") {
         return searchRun({args[1], "txt", args[2].c_str()});
     }
+    if (args.size() == 3 && args[0] == "content-unaware") {
+        NoDocuments unaware;
+        DocumentReader::install(&unaware);
+        return searchRun({args[1], "txt", args[2].c_str()});
+    }
     if ((args.size() == 4 || (args.size() == 5 && args[4] == "dos")) && args[0] == "documents") {
         RunSetting setting{args[1], "*", args[2].c_str()};
         setting.foundList = args[3].c_str();
@@ -268,7 +299,8 @@ int main(int argc, char** argv) {
         return readCeiling(args[1]);
     }
     std::fputs(
-        "usage: search_bench walk TREE | content TREE TEXT | documents TREE TEXT LIST [dos] | system | "
+        "usage: search_bench walk TREE | content TREE TEXT | content-unaware TREE TEXT | documents TREE TEXT "
+        "LIST [dos] | system | "
         "stop FOLDER TEXT MS | file PATH TEXT | ceiling TREE\n",
         stderr);
     return 2;
