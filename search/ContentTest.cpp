@@ -35,6 +35,9 @@ ContentAnswer testContent(Folder& folder, const std::string& name, const std::st
     if (!search.text().findable()) {
         return ContentAnswer::NotFound;
     }
+    if (folder.error() != 0) {
+        return ContentAnswer::FolderUnreadable;
+    }
     try {
         const std::unique_ptr<InputFile> file = folder.openFile(name, path, listed);
         if (file->vanished()) {

@@ -208,9 +208,9 @@ bool SearchRun::searchFolder(FolderToSearch& folder, std::size_t index) {
     }
     plan_.mask = composed.mask;
 
-    // A folder whose entries were kept is read once per run; for its files' content it is opened again at
-    // its turn, so one removed or locked since the collection is known and counted.
-    const bool opened = !folder.listed || form_.contentWanted();
+    // A folder whose entries were kept is read once per run. For its files' content the helpers open it
+    // again; one removed or locked since the collection is counted from their answers.
+    const bool opened = !folder.listed;
     Folder* open = opened ? &chain_->open(folder.path) : nullptr;
     if (opened && open->error() != 0) {
         unreadableFolders_ += folder.unreadable ? 0 : 1;
@@ -301,6 +301,14 @@ bool SearchRun::contentMatches(const DirEntry& entry, const EntryPlace& place, b
             return false;
         case ContentPrefetch::Answer::DocumentUnreadable:
             ++unreadableDocuments_;
+            return false;
+        case ContentPrefetch::Answer::FolderUnreadable:
+            // Once for the folder, whose files come one after another, and not when the collection counted
+            // it.
+            if (place.folder != goneFolder_ && !folders_[place.folder].unreadable) {
+                ++unreadableFolders_;
+            }
+            goneFolder_ = place.folder;
             return false;
         case ContentPrefetch::Answer::Abandoned:
             stopped = true;  // "Стоп" during the file's search: it is not a match

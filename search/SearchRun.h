@@ -5,6 +5,7 @@
 // threads search the content of the files ahead of it (ContentPrefetch).
 
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,8 +33,8 @@ ComposedMask composeMask(const QString& nameField, const QString& extensionField
 QString trimBlanks(const QString& text);
 std::string trimBlanks(const std::string& bytes);
 
-// The contained-name rule: `contained` occurs in the path less its last `extensionLength` characters, compared
-// as the name masks compare (case of the characters shown, "*" and "?" as wildcards).
+// The contained-name rule: `contained` occurs in the path less its last `extensionLength` characters,
+// compared as the name masks compare (case of the characters shown, "*" and "?" as wildcards).
 bool containsName(const std::string& path, std::size_t extensionLength, const std::string& contained);
 
 // Where a path under the start folder is reached once the start folder is the current folder: a relative
@@ -88,6 +89,7 @@ class SearchRun {
     std::size_t unreadableFiles_ = 0;
     std::size_t unreadableFolders_ = 0;
     std::size_t unreadableDocuments_ = 0;
+    std::size_t goneFolder_ = SIZE_MAX;  // the last folder whose files' answers said it could not be opened
 };
 
 // The message a finished run shows.
