@@ -301,19 +301,19 @@ bool TRF::loadDocument(const std::string& path) {
         pdf_ = makePdfTextSource(1);
     }
     Memo1->clear();
-    DocumentText text;
+    std::optional<DocumentView> view;
     bool ended = false;
     whileHolding([&] {
-        text = readDocumentWhileWaiting(path, pdf_.get(), [this] {
+        view = readDocumentWhileWaiting(path, pdf_.get(), [this] {
             pumpEvents();
             return !searchEnding_;
         });
         ended = searchEnding_;
     });
-    if (ended || text.status != DocumentText::Status::Read) {
+    if (ended || !view) {
         return ended;
     }
-    document_.emplace(std::move(text.blocks));
+    document_ = std::move(view);
     showDocumentText();
     return true;
 }

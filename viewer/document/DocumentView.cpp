@@ -72,16 +72,20 @@ bool mayBeDocumentFile(const std::string& path) {
     return DocumentReader::current().mayBeDocument(reinterpret_cast<const char*>(head), count);
 }
 
-DocumentText readDocumentWhileWaiting(const std::string& path, PdfTextSource* pdf,
-                                      const std::function<bool()>& keepGoing) {
+std::optional<DocumentView> readDocumentWhileWaiting(const std::string& path, PdfTextSource* pdf,
+                                                     const std::function<bool()>& keepGoing) {
     std::atomic<bool> cancel{false};
     std::atomic<bool> finished{false};
-    DocumentText text;
+    std::optional<DocumentView> view;
     std::exception_ptr failure;
     std::thread reader([&] {
         try {
-            text = DocumentReader::current().read(
+            DocumentText text = DocumentReader::current().read(
                 path, [&cancel] { return cancel.load(); }, pdf);
+            if (text.status == DocumentText::Status::Read) {
+                view.emplace(
+                    std::move(text.blocks));  // a long text takes a while to join: not on the window's time
+            }
         } catch (...) {
             failure = std::current_exception();
         }
@@ -103,5 +107,5 @@ DocumentText readDocumentWhileWaiting(const std::string& path, PdfTextSource* pd
     if (failure) {
         std::rethrow_exception(failure);
     }
-    return text;
+    return cancel ? std::nullopt : std::move(view);
 }

@@ -43,7 +43,8 @@ qsizetype memoSliceEnd(const QString& text, qsizetype from);
 // Whether the file's first bytes may be a document's; false for a file that is empty or no regular file.
 bool mayBeDocumentFile(const std::string& path);
 
-// Reads a document's text on a thread of its own while `keepGoing` is called every few milliseconds (it lets
-// the window's events through); once it answers false the read is cancelled.
-DocumentText readDocumentWhileWaiting(const std::string& path, PdfTextSource* pdf,
-                                      const std::function<bool()>& keepGoing);
+// Reads a document's text, and lays it out for the memo, on a thread of its own while `keepGoing` is called
+// every few milliseconds (it lets the window's events through); once it answers false the read is cancelled.
+// Nothing when the text could not be read or the read was cancelled.
+std::optional<DocumentView> readDocumentWhileWaiting(const std::string& path, PdfTextSource* pdf,
+                                                     const std::function<bool()>& keepGoing);
