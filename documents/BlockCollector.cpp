@@ -2,19 +2,12 @@
 
 #include <QString>
 
-#include "documents/DocumentFailure.h"
-
-namespace {
-
-constexpr std::size_t kMostTextBytes = std::size_t{32} << 20;
-
-}  // namespace
-
 void BlockCollector::close() {
     if (open_.empty()) {
         return;
     }
     if (!open_.back().empty()) {
+        budget_.spend(TextBudget::kEntryCost);
         blocks_.push_back(std::move(open_.back()));
     }
     open_.pop_back();
@@ -29,10 +22,7 @@ void BlockCollector::breakBlock() {
 }
 
 std::string& BlockCollector::innermost(std::size_t adding) {
-    textBytes_ += adding;
-    if (textBytes_ > kMostTextBytes) {
-        throw DocumentUnreadable("текст документа больше 32 МиБ");
-    }
+    budget_.spend(adding);
     return open_.back();
 }
 

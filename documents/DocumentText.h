@@ -9,8 +9,9 @@
 struct DocumentText {
     enum class Status { NotDocument, Read, Unreadable, Cancelled };
     Status status = Status::NotDocument;
-    // Paragraphs, table cells, sheet strings, slide paragraphs or PDF pages in reading order, as UTF-8. A line
-    // end inside a block ('\n') is one that a blank of the search text matches; a blank never joins two blocks.
+    // Paragraphs, table cells, sheet strings, slide paragraphs or PDF pages in reading order, as UTF-8. A
+    // line end inside a block ('\n') is one that a blank of the search text matches; a blank never joins two
+    // blocks.
     std::vector<std::string> blocks;
     std::string reason;  // why the text could not be read, for messages (Unreadable)
 };

@@ -44,6 +44,7 @@ void OdfTextHandler::startElement(const QXmlStreamReader& reader) {
             reader.attributes().value(kTableNamespace, QLatin1String("name")).toString();
         if (!tableName.isEmpty()) {
             tableNames_.push_back(tableName.toStdString());
+            budget_.spendEntry(tableNames_.back());
         }
     }
     open_.push_back(kind);

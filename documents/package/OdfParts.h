@@ -14,14 +14,15 @@
 class OdfTextHandler : public XmlTokenHandler {
   public:
     // Sheet names (table:table's table:name) go to `tableNames`, wanted for spreadsheets only.
-    OdfTextHandler(std::vector<std::string>& blocks, std::vector<std::string>& tableNames)
-        : blocks_(blocks), tableNames_(tableNames) {}
+    OdfTextHandler(std::vector<std::string>& blocks, std::vector<std::string>& tableNames, TextBudget& budget)
+        : blocks_(blocks, budget), budget_(budget), tableNames_(tableNames) {}
     void startElement(const QXmlStreamReader& reader) override;
     void endElement(const QXmlStreamReader& reader) override;
     void characters(QStringView text) override;
 
   private:
     BlockCollector blocks_;
+    TextBudget& budget_;
     std::vector<std::string>& tableNames_;
     std::vector<unsigned char> open_;  // per open element: 1 for a text:p or text:h, 2 other text, 0 the rest
     int skipping_ = 0;

@@ -20,7 +20,8 @@ enum class OoxmlPart {
 
 class OoxmlTextHandler : public XmlTokenHandler {
   public:
-    OoxmlTextHandler(OoxmlPart part, std::vector<std::string>& blocks) : part_(part), blocks_(blocks) {}
+    OoxmlTextHandler(OoxmlPart part, std::vector<std::string>& blocks, TextBudget& budget)
+        : part_(part), blocks_(blocks, budget) {}
     void startElement(const QXmlStreamReader& reader) override;
     void endElement(const QXmlStreamReader& reader) override;
     void characters(QStringView text) override;

@@ -97,6 +97,7 @@ struct PackageParts {
     std::vector<std::string> slideIds;                      // presentation.xml's slide list, relationship ids
     std::vector<std::string> tableNames;                    // an OpenDocument's sheet names
     std::string mimetype;
+    TextBudget budget;  // the text, sheet names, slide list and relationships alike
 };
 
 class PackageReader {
@@ -112,33 +113,36 @@ class PackageReader {
                     memberIn(name, "word/", "header", ".xml") || memberIn(name, "word/", "footer", ".xml") ||
                     name == "word/footnotes.xml" || name == "word/endnotes.xml" ||
                     name == "word/comments.xml") {
-                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::Story, blocks());
+                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::Story, blocks(), parts_.budget);
                 }
                 break;
             case PackageKind::Sheet:
                 if (name == "xl/workbook.xml") {
-                    return std::make_unique<ElementVisitor>([&sheets =
-                                                                 blocks()](const QXmlStreamReader& reader) {
+                    return std::make_unique<ElementVisitor>([&sheets = blocks(), &budget = parts_.budget](
+                                                                const QXmlStreamReader& reader) {
                         if (reader.name() == u"sheet") {
                             sheets.push_back(
                                 reader.attributes().value(QLatin1String("name")).toString().toStdString());
+                            budget.spendEntry(sheets.back());
                         }
                     });
                 }
                 if (name == "xl/sharedStrings.xml") {
-                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::SharedStrings, blocks());
+                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::SharedStrings, blocks(),
+                                                              parts_.budget);
                 }
                 if (memberIn(name, "xl/worksheets/", "", ".xml")) {
-                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::Worksheet, blocks());
+                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::Worksheet, blocks(), parts_.budget);
                 }
                 if (memberIn(name, "xl/", "comments", ".xml")) {
-                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::SheetComments, blocks());
+                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::SheetComments, blocks(),
+                                                              parts_.budget);
                 }
                 break;
             case PackageKind::Slides:
                 if (memberIn(name, "ppt/slides/", "slide", ".xml") ||
                     memberIn(name, "ppt/notesSlides/", "notesSlide", ".xml")) {
-                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::Story, blocks());
+                    return std::make_unique<OoxmlTextHandler>(OoxmlPart::Story, blocks(), parts_.budget);
                 }
                 if (name == "ppt/presentation.xml") {
                     return std::make_unique<ElementVisitor>([this](const QXmlStreamReader& reader) {
@@ -148,6 +152,7 @@ class PackageReader {
                         for (const QXmlStreamAttribute& attribute : reader.attributes()) {
                             if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty()) {
                                 parts_.slideIds.push_back(attribute.value().toString().toStdString());
+                                parts_.budget.spendEntry(parts_.slideIds.back());
                             }
                         }
                     });
@@ -159,7 +164,7 @@ class PackageReader {
                 break;
             case PackageKind::OpenDocument:
                 if (name == "content.xml" || name == "styles.xml") {
-                    return std::make_unique<OdfTextHandler>(blocks(), parts_.tableNames);
+                    return std::make_unique<OdfTextHandler>(blocks(), parts_.tableNames, parts_.budget);
                 }
                 break;
             case PackageKind::None:
@@ -174,13 +179,18 @@ class PackageReader {
         const std::size_t rels = name.rfind("_rels/");
         const std::string partFolder = name.substr(0, rels);
         Relationships& relationships = parts_.relationships[name];
-        return std::make_unique<ElementVisitor>([&relationships, partFolder](const QXmlStreamReader& reader) {
-            if (reader.name() == u"Relationship") {
-                const QXmlStreamAttributes attributes = reader.attributes();
-                relationships[attributes.value(QLatin1String("Id")).toString().toStdString()] = resolveTarget(
-                    partFolder, attributes.value(QLatin1String("Target")).toString().toStdString());
-            }
-        });
+        return std::make_unique<ElementVisitor>(
+            [&relationships, &budget = parts_.budget, partFolder](const QXmlStreamReader& reader) {
+                if (reader.name() == u"Relationship") {
+                    const QXmlStreamAttributes attributes = reader.attributes();
+                    const std::string id = attributes.value(QLatin1String("Id")).toString().toStdString();
+                    std::string& target = relationships[id];
+                    target = resolveTarget(
+                        partFolder, attributes.value(QLatin1String("Target")).toString().toStdString());
+                    budget.spendEntry(id);
+                    budget.spendEntry(target);
+                }
+            });
     }
 
     PackageKind kind_;

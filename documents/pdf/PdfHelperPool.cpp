@@ -185,6 +185,9 @@ DocumentText PdfHelperPool::converse(Helper& helper, const std::string& path,
             case PdfAnswerDecoder::State::Bad:
                 stop(helper.pid, helper.channel);
                 return unreadable("чтение PDF дало неверный ответ");
+            case PdfAnswerDecoder::State::TooLarge:
+                stop(helper.pid, helper.channel);
+                return unreadable(kTextTooLarge);
         }
     }
 }

@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "documents/DocumentText.h"
+#include "documents/TextBudget.h"
 
 struct PdfHelperLimits {
     std::chrono::milliseconds perDocument{10000};
     std::uint64_t memoryBytes = std::uint64_t{1} << 30;
-    // The most text one answer may bring.
-    std::uint64_t answerBytes = std::uint64_t{256} << 20;
+    // The most bytes one answer may bring: a document's text budget (its pages cost more to keep than to
+    // send).
+    std::uint64_t answerBytes = TextBudget::kMostBytes;
 };
 
 class PdfHelperPool : public PdfTextSource {

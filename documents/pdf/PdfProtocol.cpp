@@ -68,7 +68,7 @@ std::uint32_t PdfAnswerDecoder::numberAt(std::size_t at) const {
 PdfAnswerDecoder::State PdfAnswerDecoder::feed(const char* bytes, std::size_t count) {
     received_ += count;
     if (received_ > limit_) {
-        return State::Bad;
+        return State::TooLarge;
     }
     bytes_.append(bytes, count);
     if (!headerRead_) {
@@ -89,6 +89,9 @@ PdfAnswerDecoder::State PdfAnswerDecoder::feed(const char* bytes, std::size_t co
             break;
         }
         at_ += 4;
+        if (!budget_.fits(length + TextBudget::kEntryCost)) {
+            return State::TooLarge;
+        }
         read_.push_back(bytes_.substr(at_, length));
         at_ += length;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "documents/DocumentText.h"
+#include "documents/TextBudget.h"
 
 // The descriptor a helper talks on; its standard output stays free for whatever a library prints.
 constexpr int kPdfHelperChannel = 3;
@@ -23,8 +24,9 @@ std::string encodePdfAnswer(const DocumentText& text);
 // Takes an answer in as its bytes arrive.
 class PdfAnswerDecoder {
   public:
-    enum class State { More, Done, Bad };
-    // An answer longer than `limit` bytes is Bad.
+    // TooLarge: the answer is longer than `limit` bytes, or its pages would cost more than a document's text
+    // budget to keep.
+    enum class State { More, Done, Bad, TooLarge };
     explicit PdfAnswerDecoder(std::uint64_t limit) : limit_(limit) {}
     State feed(const char* bytes, std::size_t count);
     // The answer once Done: Read or Unreadable.
@@ -42,4 +44,5 @@ class PdfAnswerDecoder {
     unsigned char status_ = 0;
     std::uint32_t strings_ = 0;
     std::vector<std::string> read_;
+    TextBudget budget_;
 };

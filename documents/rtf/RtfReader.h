@@ -18,7 +18,7 @@
 
 class RtfReader {
   public:
-    explicit RtfReader(std::vector<std::string>& blocks) : blocks_(blocks) {}
+    explicit RtfReader(std::vector<std::string>& blocks) : blocks_(blocks, budget_) {}
     // Throws DocumentUnreadable when groups nest deeper than any document's.
     void feed(const char* data, std::size_t size);
     // The text has ended (the last group closed or the file ended).
@@ -51,6 +51,7 @@ class RtfReader {
     void putUnicode(int parameter);
     int codePage() const;
 
+    TextBudget budget_;  // before the collector that spends it
     BlockCollector blocks_;
     State state_ = State::BeforeDocument;
     std::vector<Group> groups_;

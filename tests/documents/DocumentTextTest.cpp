@@ -250,6 +250,17 @@ const Case kCases[] = {
      {"Text"},
      {"Договор"}},
     {"zip bomb", [] { return bomb(std::size_t{8} << 20); }, Status::Unreadable, {}, {}},
+    {"countless one-letter cells: their keeping counts",
+     [] {
+         std::string cells;
+         for (int i = 0; i < 720'000; ++i) {
+             cells += "x\\cell ";
+         }
+         return rtf(cells);
+     },
+     Status::Unreadable,
+     {},
+     {}},
     {"billion laughs",
      [] {
          return zipOf({{"word/document.xml",

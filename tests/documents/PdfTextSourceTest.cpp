@@ -53,6 +53,12 @@ TEST(PdfTextSource, LimitsAndCancelCostOneDocument) {
         {"memory", {kPdfHelper}, tinyMemory, false, Status::Unreadable},
         {"cancelled", {"/bin/sh", "-c", "sleep 30"}, {}, true, Status::Cancelled},
         {"missing", {tree.path("no-such-helper")}, {}, false, Status::Unreadable},
+        // A million empty pages: 4 MB to send, more than a document's text budget to keep.
+        {"countless pages",
+         {"/bin/sh", "-c", "printf '\\001\\100\\102\\017\\000' >&3; head -c 4000000 /dev/zero >&3; sleep 30"},
+         {},
+         false,
+         Status::Unreadable},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
