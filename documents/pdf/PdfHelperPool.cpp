@@ -10,9 +10,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <optional>
 
 #include "documents/pdf/PdfProtocol.h"
+#include "platform/files/FileError.h"
+#include "platform/files/InputFile.h"
 #include "platform/files/ProgramFolder.h"
 
 namespace {
@@ -60,13 +64,25 @@ PdfHelperPool::~PdfHelperPool() {
 }
 
 DocumentText PdfHelperPool::read(const std::string& path, const DocumentCancel& cancelled) {
+    // A path too long for the system to take whole is opened here piece by piece, and the helper opens the
+    // file through this process's descriptor of it.
+    std::optional<InputFile> held;
+    std::string named = path;
+    if (path.size() >= PATH_MAX) {
+        try {
+            held.emplace(path);
+        } catch (const FileError& failure) {
+            return unreadable(failure.what());
+        }
+        named = "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(held->descriptor());
+    }
     Helper* helper = take(cancelled);
     if (helper == nullptr) {
         return cancelledRead();
     }
     DocumentText text;
     try {
-        text = converse(*helper, path, cancelled);
+        text = converse(*helper, named, cancelled);
     } catch (...) {
         stop(helper->pid, helper->channel);
         giveBack(*helper);

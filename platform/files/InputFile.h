@@ -31,6 +31,9 @@ class InputFile {
     // Missing because the entry itself is gone from its folder (not a symbolic link that points nowhere).
     bool vanished() const { return vanished_; }
     std::uint64_t size() const { return size_; }
+    // The open file's descriptor (-1 unless kind() is Regular), for a reader that must reach the file by
+    // another way than its path.
+    int descriptor() const { return fd_; }
 
     // Reads up to `length` bytes at `offset`, retrying interrupted and partial reads: fewer only at the end
     // of the file. Throws FileError.

@@ -2,6 +2,9 @@
 // and the pool going on with the next.
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "DeepChain.h"
 #include "PdfSamples.h"
 #include "TestSupport.h"
 #include "documents/pdf/PdfHelperPool.h"
@@ -31,6 +34,16 @@ TEST(PdfTextSource, ReadsPagesAndCountsEveryFailureAsOneDocument) {
         EXPECT_EQ(text.blocks, c.pages);
         EXPECT_EQ(text.reason, c.reason);
     }
+}
+
+// A PDF whose path is longer than the system takes whole is read too.
+TEST(PdfTextSource, ReadsAPdfPastPathMax) {
+    TempTree tree;
+    const DeepChain chain(tree.root(), 40, std::string(120, 'd'), "deep.pdf", samplePdf({"Lease agreement"}));
+    ASSERT_GT(chain.path("deep.pdf").size(), static_cast<std::size_t>(PATH_MAX));
+    PdfHelperPool pool({kPdfHelper}, 1);
+    const DocumentText text = pool.read(chain.path("deep.pdf"), [] { return false; });
+    EXPECT_EQ(text.blocks, std::vector<std::string>{"Lease agreement"}) << text.reason;
 }
 
 // A helper that hangs, crashes or runs out of memory is killed and started again; a cancelled read ends.

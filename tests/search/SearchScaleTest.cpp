@@ -19,6 +19,7 @@
 #include <functional>
 #include <optional>
 
+#include "DeepChain.h"
 #include "FakeFileSystem.h"
 #include "SearchWindowSupport.h"
 #include "TestSupport.h"
@@ -51,45 +52,6 @@ class SearchScaleTest : public testing::Test {
 
     TFILESCH* w = nullptr;
     RecordingMessages messages;
-};
-
-// A chain of folders made one below the other through descriptors, so its paths may grow past PATH_MAX;
-// removed the same way.
-class DeepChain {
-  public:
-    DeepChain(const std::string& root, int depth, const std::string& name) : root_(root), name_(name) {
-        int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
-        for (int level = 0; level < depth; ++level) {
-            EXPECT_EQ(mkdirat(fd, name.c_str(), 0755), 0);
-            const int below = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-            close(fd);
-            fd = below;
-            path_ += "/" + name;
-        }
-        const int file = openat(fd, "bottom.txt", O_WRONLY | O_CREAT, 0644);
-        EXPECT_EQ(write(file, "the needle", 10), 10);
-        close(file);
-        close(fd);
-    }
-    ~DeepChain() { removeBelow(open(root_.c_str(), O_RDONLY | O_DIRECTORY)); }
-
-    std::string path(const std::string& below) const { return root_ + path_ + "/" + below; }
-    std::string folder() const { return root_ + path_; }
-
-  private:
-    void removeBelow(int fd) {
-        const int below = openat(fd, name_.c_str(), O_RDONLY | O_DIRECTORY);
-        if (below >= 0) {
-            removeBelow(below);
-            unlinkat(fd, name_.c_str(), AT_REMOVEDIR);
-        }
-        unlinkat(fd, "bottom.txt", 0);
-        close(fd);
-    }
-
-    std::string root_;
-    std::string name_;
-    std::string path_;
 };
 
 // The real file system with listings read ahead by `readers` helpers, as on a file server (none: every
