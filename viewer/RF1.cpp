@@ -154,8 +154,8 @@ void TRF::createControls() {
     Edit1->setFont(arial);
     Memo1 = place<QPlainTextEdit>(this, {8, 40, 689, 415}, QString());
     Memo1->setReadOnly(true);
-    Memo1->setUndoRedoEnabled(
-        false);  // nothing is typed into it, and a document's slices would pile up there
+    // Nothing is typed into it, and a document's slices would pile up there.
+    Memo1->setUndoRedoEnabled(false);
     Memo1->setFont(makeFont(Face::Fixedsys, 13));
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setOwnScrollBars(Memo1, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOff);

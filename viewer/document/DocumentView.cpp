@@ -82,9 +82,9 @@ std::optional<DocumentView> readDocumentWhileWaiting(const std::string& path, Pd
         try {
             DocumentText text = DocumentReader::current().read(
                 path, [&cancel] { return cancel.load(); }, pdf);
+            // A long text takes a while to join for the memo: not on the window's time.
             if (text.status == DocumentText::Status::Read) {
-                view.emplace(
-                    std::move(text.blocks));  // a long text takes a while to join: not on the window's time
+                view.emplace(std::move(text.blocks));
             }
         } catch (...) {
             failure = std::current_exception();
