@@ -490,7 +490,19 @@ bool TRF::SearchMemo() {
     const QString needle = Edit1->text();
     std::optional<MemoMatch> match;
     if (showsDocumentText()) {
-        match = document_->find(needle, cursor.selectionEnd());
+        // A long text is searched while the window goes on; Esc or another action ends the search, and an
+        // ended search says nothing.
+        bool ended = false;
+        whileHolding([&] {
+            match = findWhileWaiting(*document_, needle, cursor.selectionEnd(), [this] {
+                pumpEvents();
+                return !searchEnding_;
+            });
+            ended = searchEnding_;
+        });
+        if (ended) {
+            return true;
+        }
     } else if (const qsizetype found = findWithoutCase(Memo1->toPlainText(), needle, cursor.selectionEnd());
                found >= 0) {
         match = MemoMatch{found, found + needle.size()};

@@ -100,6 +100,8 @@ class TRF : public QWidget {
     void LoadUcodeWhole(const std::string& path);
     void scrollBarMoved();
     void renderPageAt(std::uint64_t offset);
+    // Selects the search field's text in the whole text from the caret on; false only when it is not there
+    // (a search ended early is no answer).
     bool SearchMemo();
     void searchHexPage();
     std::int64_t searchFromThePage(const SearchText& text);

@@ -118,3 +118,12 @@ TEST(DocumentViewer, FillsALongTextWhileTheWindowAnswers) {
     EXPECT_EQ(viewer.Memo1->toPlainText(), whole);
     EXPECT_EQ(viewer.Label3->text(), QStringLiteral("DOS"));
 }
+
+// The viewer's search in a document's text ends with nothing once it is cancelled, between blocks.
+TEST(DocumentViewer, ACancelledSearchFindsNothing) {
+    const DocumentView view({"first block", "договор аренды"});
+    int asked = 0;
+    EXPECT_FALSE(view.find(QStringLiteral("аренды"), 0, [&] { return ++asked > 1; }));
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(view.find(QStringLiteral("аренды"), 0, [] { return false; }));
+}

@@ -31,7 +31,8 @@ qsizetype DocumentView::memoPosition(std::size_t block, std::size_t byte) const 
     return starts_[block] + QString::fromUtf8(blocks_[block].data(), static_cast<qsizetype>(byte)).size();
 }
 
-std::optional<MemoMatch> DocumentView::find(const QString& typed, qsizetype from) const {
+std::optional<MemoMatch> DocumentView::find(const QString& typed, qsizetype from,
+                                            const std::function<bool()>& cancelled) const {
     const DocumentQuery query(typed);
     if (!query.findable() || blocks_.empty()) {
         return std::nullopt;
@@ -43,7 +44,7 @@ std::optional<MemoMatch> DocumentView::find(const QString& typed, qsizetype from
     const QString shown = QString::fromStdString(blocks_[block]);
     std::size_t byte =
         static_cast<std::size_t>(shown.left(std::max<qsizetype>(0, from - starts_[block])).toUtf8().size());
-    for (; block < blocks_.size(); ++block, byte = 0) {
+    for (; block < blocks_.size() && !(cancelled && cancelled()); ++block, byte = 0) {
         if (const std::optional<BlockMatch> match = query.findIn(blocks_[block], byte)) {
             return MemoMatch{memoPosition(block, match->begin), memoPosition(block, match->end)};
         }
@@ -72,29 +73,28 @@ bool mayBeDocumentFile(const std::string& path) {
     return DocumentReader::current().mayBeDocument(reinterpret_cast<const char*>(head), count);
 }
 
-std::optional<DocumentView> readDocumentWhileWaiting(const std::string& path, PdfTextSource* pdf,
-                                                     const std::function<bool()>& keepGoing) {
+namespace {
+
+// Runs `work` on a thread of its own while `keepGoing` is called every few milliseconds (it lets the window's
+// events through); once that answers false, `cancel` is set for `work` to see. Whatever ends the wait, a
+// failure of keepGoing included, `work` has ended before its state goes; a failure of `work` is thrown here.
+// True when the work was cancelled.
+bool workWhileWaiting(const std::function<void(const std::atomic<bool>& cancel)>& work,
+                      const std::function<bool()>& keepGoing) {
     std::atomic<bool> cancel{false};
     std::atomic<bool> finished{false};
-    std::optional<DocumentView> view;
     std::exception_ptr failure;
-    std::thread reader([&] {
+    std::thread worker([&] {
         try {
-            DocumentText text = DocumentReader::current().read(
-                path, [&cancel] { return cancel.load(); }, pdf);
-            // A long text takes a while to join for the memo: not on the window's time.
-            if (text.status == DocumentText::Status::Read) {
-                view.emplace(std::move(text.blocks));
-            }
+            work(cancel);
         } catch (...) {
             failure = std::current_exception();
         }
         finished = true;
     });
-    // Whatever ends the wait, a failure of keepGoing included, the read is ended before its state goes.
     auto joined = qScopeGuard([&] {
         cancel = true;
-        reader.join();
+        worker.join();
     });
     while (!finished) {
         if (!cancel && !keepGoing()) {
@@ -103,9 +103,38 @@ std::optional<DocumentView> readDocumentWhileWaiting(const std::string& path, Pd
         std::this_thread::sleep_for(kWaitSlice);
     }
     joined.dismiss();
-    reader.join();
+    worker.join();
     if (failure) {
         std::rethrow_exception(failure);
     }
-    return cancel ? std::nullopt : std::move(view);
+    return cancel;
+}
+
+}  // namespace
+
+std::optional<DocumentView> readDocumentWhileWaiting(const std::string& path, PdfTextSource* pdf,
+                                                     const std::function<bool()>& keepGoing) {
+    std::optional<DocumentView> view;
+    const bool cancelled = workWhileWaiting(
+        [&](const std::atomic<bool>& cancel) {
+            DocumentText text = DocumentReader::current().read(
+                path, [&cancel] { return cancel.load(); }, pdf);
+            // A long text takes a while to join for the memo: not on the window's time.
+            if (text.status == DocumentText::Status::Read) {
+                view.emplace(std::move(text.blocks));
+            }
+        },
+        keepGoing);
+    return cancelled ? std::nullopt : std::move(view);
+}
+
+std::optional<MemoMatch> findWhileWaiting(const DocumentView& view, const QString& typed, qsizetype from,
+                                          const std::function<bool()>& keepGoing) {
+    std::optional<MemoMatch> match;
+    const bool cancelled = workWhileWaiting(
+        [&](const std::atomic<bool>& cancel) {
+            match = view.find(typed, from, [&cancel] { return cancel.load(); });
+        },
+        keepGoing);
+    return cancelled ? std::nullopt : match;
 }

@@ -23,8 +23,10 @@ class DocumentView {
 
     // The blocks, one after another, each on lines of its own.
     const QString& memoText() const { return memoText_; }
-    // The first match of `typed` that begins at or after the memo's character `from`.
-    std::optional<MemoMatch> find(const QString& typed, qsizetype from) const;
+    // The first match of `typed` that begins at or after the memo's character `from`. `cancelled` is asked
+    // between blocks; once it answers true the search ends with nothing.
+    std::optional<MemoMatch> find(const QString& typed, qsizetype from,
+                                  const std::function<bool()>& cancelled = {}) const;
 
   private:
     qsizetype memoPosition(std::size_t block, std::size_t byte) const;
@@ -42,6 +44,11 @@ qsizetype memoSliceEnd(const QString& text, qsizetype from);
 
 // Whether the file's first bytes may be a document's; false for a file that is empty or no regular file.
 bool mayBeDocumentFile(const std::string& path);
+
+// Finds `typed` as find does, on a thread of its own while `keepGoing` is called every few milliseconds;
+// once it answers false the search ends with nothing.
+std::optional<MemoMatch> findWhileWaiting(const DocumentView& view, const QString& typed, qsizetype from,
+                                          const std::function<bool()>& keepGoing);
 
 // Reads a document's text, and lays it out for the memo, on a thread of its own while `keepGoing` is called
 // every few milliseconds (it lets the window's events through); once it answers false the read is cancelled.
